@@ -1,0 +1,34 @@
+#include "archive/zip_library.h"
+
+#include "runtime/library_record.h"
+
+namespace archive {
+namespace {
+
+rt::RuntimeLink g_link;
+
+int32_t RT_STDCALL notify(int32_t code, intptr_t value1, intptr_t) {
+  switch (code) {
+    case rt::kNotifyStart:
+      g_link.store(value1);
+      return 0;
+    case rt::kNotifyEnd:
+      return 0;
+    default:
+      return rt::kNotifyUnhandled;
+  }
+}
+
+}  // namespace
+
+const rt::SupportLibrary kZipLibrary = rt::library_record({
+    "6c4a2e0f8d1b4397c5e7a9b1d3f5a7c9",
+    "压缩解压支持库",
+    2, 0, 0, 3, 0, 3, 0,
+    0,
+    0, nullptr,
+    0, nullptr,
+    notify,
+});
+
+}  // namespace archive

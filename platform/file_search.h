@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A directory listing by wildcard pattern ("dir\*.*"), as FindFirstFile gives it.
+namespace platform {
+
+inline constexpr uint32_t kAttributeReadOnly = 0x01;
+inline constexpr uint32_t kAttributeDirectory = 0x10;
+inline constexpr uint32_t kAttributeArchive = 0x20;
+
+struct FoundEntry {
+  std::string name;
+  uint32_t attributes = 0;
+};
+
+class FileSearch;
+
+// Null when nothing matches; otherwise `first` holds the first entry.
+FileSearch* find_first(const std::string& pattern, FoundEntry& first);
+bool find_next(FileSearch* search, FoundEntry& next);
+void find_close(FileSearch* search);
+
+}  // namespace platform
