@@ -126,7 +126,9 @@ void RuntimeApp::add_idle_callback(const IdleCallback& entry) {
 }
 
 void RuntimeApp::remove_idle_callback(void* window) {
-  std::erase_if(m_idle_callbacks, [window](const IdleCallback& e) { return e.window == window; });
+  m_idle_callbacks.erase(std::remove_if(m_idle_callbacks.begin(), m_idle_callbacks.end(),
+                                        [window](const IdleCallback& e) { return e.window == window; }),
+                         m_idle_callbacks.end());
 }
 
 void RuntimeApp::run_idle_callbacks() {
