@@ -1,25 +1,26 @@
 #include "archive/digest_library.h"
 
-#include "runtime/library_record.h"
+#include "archive/md5/compute_md5.h"
 
 namespace archive {
 namespace {
 
 rt::RuntimeLink g_link;
 
+// The library keeps no state but the runtime's system function.
 int32_t RT_STDCALL notify(int32_t code, intptr_t value1, intptr_t) {
-  switch (code) {
-    case rt::kNotifyStart:
-      g_link.store(value1);
-      return 0;
-    case rt::kNotifyEnd:
-      return 0;
-    default:
-      return rt::kNotifyUnhandled;
-  }
+  if (code != rt::kNotifyStart) return rt::kNotifyUnhandled;
+  g_link.store(value1);
+  return 0;
 }
 
+const rt::CommandFunction kCommands[] = {
+    ComputeMd5,  // 0
+};
+
 }  // namespace
+
+const rt::RuntimeLink& digest_library_link() { return g_link; }
 
 const rt::SupportLibrary kDigestLibrary = rt::library_record({
     "5e8d2b7c1a9f4036b2c4d6e8f0a1b3c5",
@@ -27,7 +28,7 @@ const rt::SupportLibrary kDigestLibrary = rt::library_record({
     2, 0, 50, 3, 6, 3, 0,
     0xC0000000,
     0, nullptr,
-    0, nullptr,
+    1, kCommands,
     notify,
 });
 
