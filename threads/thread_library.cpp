@@ -1,6 +1,8 @@
 #include "threads/thread_library.h"
 
 #include "runtime/library_record.h"
+#include "threads/critical_section_list.h"
+#include "threads/start_thread.h"
 
 namespace threads {
 namespace {
@@ -13,11 +15,16 @@ int32_t RT_STDCALL notify(int32_t code, intptr_t value1, intptr_t) {
       g_link.store(value1);
       return 0;
     case rt::kNotifyEnd:
+      release_critical_sections();
       return 0;
     default:
       return rt::kNotifyUnhandled;
   }
 }
+
+const rt::CommandFunction kCommands[] = {
+    StartThread,  // 0
+};
 
 }  // namespace
 
@@ -27,7 +34,7 @@ const rt::SupportLibrary kThreadLibrary = rt::library_record({
     2, 0, 3, 3, 7, 3, 7,
     0xC0000000,
     0, nullptr,
-    0, nullptr,
+    1, kCommands,
     notify,
 });
 
