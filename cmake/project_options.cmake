@@ -1,13 +1,24 @@
 # Flags and helpers shared by every module.
 
 # The program's texts are GBK (code page 936) byte strings; sources are UTF-8.
-set(UPDATER_COMMON_FLAGS -finput-charset=UTF-8 -fexec-charset=GBK)
+# Only GCC converts literals; clang (the fuzzing build) keeps them UTF-8.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  set(UPDATER_COMMON_FLAGS -finput-charset=UTF-8 -fexec-charset=GBK)
+else()
+  set(UPDATER_COMMON_FLAGS)
+endif()
 set(UPDATER_WARNINGS -Wall -Wextra -Wno-unused-parameter -Werror)
 
 if(WIN32)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
   # One self-contained executable per program: no MinGW runtime DLLs to copy.
   add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+# Coverage for libFuzzer in everything; only the fuzz targets link its driver.
+option(UPDATER_FUZZ "Build the fuzz targets (clang)" OFF)
+if(UPDATER_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
 if(UPDATER_SANITIZE)
@@ -66,3 +77,5 @@ function(updater_test name)
       PROPERTIES TIMEOUT 120)
   endif()
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/window_templates.cmake)

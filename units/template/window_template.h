@@ -42,6 +42,7 @@ struct EventLink {
 struct UnitEntry {
   uint32_t id = 0;
   uint32_t type = 0;  // ((library + 1) << 16) | (type + 1)
+  uint32_t linked = 0;  // unit of the same type whose event links this one uses; 0 = none
   std::string name;
   std::string remark;
 
