@@ -75,8 +75,8 @@ TEST(StartThread, parameter_and_handle_reach_the_caller_unchanged) {
   for (uint32_t value : {0u, 1u, 0x7FFFFFFFu, 0x80000000u, 0xDEADBEEFu, 0xFFFFFFFFu}) {
     g_received = -1;
     int32_t handle = 0;
-    const ArgValue result =
-        rt::call_command(threads::StartThread, {entry(record_parameter), ArgValue::of_int(int32_t(value)), variable(&handle)});
+    const ArgValue result = rt::call_command(
+        threads::StartThread, {entry(record_parameter), ArgValue::of_int(int32_t(value)), variable(&handle)});
     ASSERT_TRUE(result.as_bool()) << "parameter " << value;
     ASSERT_NE(handle, 0) << "parameter " << value;
     EXPECT_EQ(platform::open_handle_count(), baseline + 1) << "parameter " << value << ": the handle stays open";
@@ -84,7 +84,8 @@ TEST(StartThread, parameter_and_handle_reach_the_caller_unchanged) {
     // The variable holds a handle that can be waited on; the routine's result
     // comes back as the thread's exit code.
     uint32_t exit_code = 0;
-    EXPECT_EQ(platform::wait_for_thread(handle, 10000, &exit_code), platform::WaitResult::Ended) << "parameter " << value;
+    EXPECT_EQ(platform::wait_for_thread(handle, 10000, &exit_code), platform::WaitResult::Ended)
+        << "parameter " << value;
     EXPECT_EQ(exit_code, value) << "exit code";
     EXPECT_EQ(g_received, int64_t{value}) << "received by the routine";
     platform::close_thread_handle(handle);
@@ -112,8 +113,7 @@ TEST(StartThread, without_a_handle_variable_the_handle_is_closed_and_the_thread_
 TEST(StartThread, missing_entry_fails_and_stores_the_null_handle) {
   int32_t handle = -1;
   const ArgValue result = rt::call_command(
-      threads::StartThread,
-      {ArgValue::of_ref(nullptr, rt::tag::kSubroutine), ArgValue::of_int(1), variable(&handle)});
+      threads::StartThread, {ArgValue::of_ref(nullptr, rt::tag::kSubroutine), ArgValue::of_int(1), variable(&handle)});
   EXPECT_EQ(result.tag, rt::tag::kBool);
   EXPECT_FALSE(result.as_bool());
   EXPECT_EQ(handle, 0);
@@ -140,8 +140,7 @@ TEST(ThreadLibrary, record_and_notify_entry) {
   EXPECT_EQ(threads::critical_section_count(), 0u);
   EXPECT_EQ(library.notify(rt::kNotifyEnd, 0, 0), 0);
 
-  for (int32_t code : {0, 2, 8, 10})
-    EXPECT_EQ(library.notify(code, 0, 0), rt::kNotifyUnhandled) << "code " << code;
+  for (int32_t code : {0, 2, 8, 10}) EXPECT_EQ(library.notify(code, 0, 0), rt::kNotifyUnhandled) << "code " << code;
 }
 
 }  // namespace
