@@ -1,5 +1,6 @@
 #include "runtime/core_library.h"
 
+#include "runtime/commands/kernel_commands.h"
 #include "runtime/library_record.h"
 
 namespace rt {
@@ -33,7 +34,7 @@ const SupportLibrary kCoreLibrary = library_record({
     5, 7, 64, 3, 7, 3, 7,
     0xC0000001,
     0, nullptr,  // unit types: the window units register theirs
-    0, nullptr,  // commands: the kernel commands register theirs
+    kKernelCommandCount, kKernelCommands,
     core_notify,
 });
 

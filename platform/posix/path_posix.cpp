@@ -41,4 +41,10 @@ std::string native_path(const std::string& program_path) {
 
 std::string program_text(const std::string& native_name) { return convert(native_name, "GBK", "UTF-8"); }
 
+std::string program_path(const std::string& native) {
+  std::string path = program_text(native);
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
 }  // namespace platform
