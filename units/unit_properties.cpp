@@ -87,6 +87,8 @@ uint64_t WindowUnits::read_property(uint32_t window_id, uint32_t unit_id, int32_
     SendMessageA(m_marshal_window, kReadMessage, 0, reinterpret_cast<LPARAM>(&access));
     return access.value;
   }
+  // While the program ends the templates are gone: nothing to read, no error.
+  if (app && app->ending()) return 0;
   return read_on_window_thread(window_id, unit_id, number, element);
 }
 
