@@ -42,10 +42,6 @@ class WindowLayer {
                               uint32_t value, uint32_t value_high) = 0;
 
   virtual ErrorPlace locate(uint32_t window_id, uint32_t unit_id) = 0;
-
-  // The window handle of a live control object (as system function 2006
-  // gives it), for commands that need a parent window; null when unknown.
-  virtual void* window_handle(void* control) { return nullptr; }
 };
 
 // The layer of a program that has no windows.

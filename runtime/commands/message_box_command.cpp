@@ -24,10 +24,9 @@ void* parent_window(const Args& a) {
   const ArgValue& parent = a[3];
   if (parent.tag == tag::kInt) return reinterpret_cast<void*>(static_cast<intptr_t>(parent.as_int()));
   if (parent.tag != tag::kWindowUnit) return nullptr;
-  void* control = reinterpret_cast<void*>(static_cast<intptr_t>(
+  // The live control of a unit is its window handle.
+  return reinterpret_cast<void*>(static_cast<intptr_t>(
       system_function(sysfn::kLiveControl, static_cast<intptr_t>(parent.low), static_cast<intptr_t>(parent.high))));
-  RuntimeApp* app = RuntimeApp::current();
-  return control && app ? app->windows().window_handle(control) : nullptr;
 }
 
 // Button ids IDOK (1) to IDNO (7) become 0 to 6; -1 for anything else,
