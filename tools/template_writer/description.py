@@ -192,7 +192,8 @@ def parse_unit_key(key: str, values: List[Token], unit: Unit, place: Place, base
         unit.parent = None if (not token.quoted and token.word == "window") else token.string
     elif key == "page":
         token = one_value(values, place, key)
-        unit.page = token.string if token.quoted else parse_int(token, place, key)
+        numeric = not token.quoted and re.fullmatch(r"-?(0x[0-9A-Fa-f]+|\d+)", token.word)
+        unit.page = parse_int(token, place, key) if numeric else token.string
     elif not parse_common_key(key, values, unit.common, place, base_dir, description):
         parse_property(key, values, unit.type_name, unit.common, place, base_dir, description)
 

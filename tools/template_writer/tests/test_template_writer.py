@@ -102,7 +102,7 @@ window
     parent tab
   unit b Button
     parent tab
-    page "设置"
+    page 设置
     hidden
   unit c Button
     parent tab
@@ -345,6 +345,23 @@ class GeneratedFiles(unittest.TestCase):
                 sys.stderr = stderr
             self.assertEqual(status, 1)
             self.assertFalse(os.path.exists(os.path.join(out, "kX.cpp")))
+
+
+class ReadmeExample(unittest.TestCase):
+    def test_the_example_of_the_readme_is_a_valid_description(self):
+        readme = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "README.md")
+        with open(readme, encoding="utf-8") as f:
+            text = f.read()
+        example = text[text.index("## Example"):]
+        example = example[example.index("```\n") + 4:]
+        example = example[:example.index("```")]
+        with tempfile.TemporaryDirectory() as folder:
+            with open(os.path.join(folder, "main.ico"), "wb") as f:
+                f.write(b"\0\0\1\0")
+            data, routines = write(example, 4, os.path.join(folder, "example.window"))
+        self.assertEqual(routines, ["OnMainWindowCreated", "CheckForUpdates", "OnCheckTimer"])
+        self.assertIn(gbk("编辑框_霁川目录") + b"\0", data)
+        self.assertIn(counted(gbk("D:\\Mirserver")), data)
 
 
 if __name__ == "__main__":

@@ -1,10 +1,11 @@
+#include "units/template/tests/template_corpus.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "units/template/template_registry.h"
-#include "units/template/tests/template_corpus.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ uint32_t first_word(const uint8_t* data, size_t size) {
   return word;
 }
 
-// Seeds named valid_* must read; every other input must either read or fail
+// Seeds named valid_* must read and bad_* must not; every input must either read or fail
 // with an error inside the input. A read registry must hold what its window
 // table announced, each window with its own entry.
 TEST(TemplateCorpus, every_stored_fuzz_input_reads_or_fails_cleanly) {
@@ -32,6 +33,9 @@ TEST(TemplateCorpus, every_stored_fuzz_input_reads_or_fails_cleanly) {
     if (name.find("/valid_") != std::string::npos) {
       EXPECT_TRUE(registry) << name << ": " << error.what << " at " << error.offset;
     }
+    if (name.find("/bad_") != std::string::npos) {
+      EXPECT_FALSE(registry) << name << ": accepted";
+    }
     if (!registry) {
       EXPECT_FALSE(error.what.empty()) << name;
       EXPECT_LE(error.offset, copy.size()) << name;
@@ -40,8 +44,7 @@ TEST(TemplateCorpus, every_stored_fuzz_input_reads_or_fails_cleanly) {
     EXPECT_EQ(registry->size(), first_word(input.data, input.size) / 8) << name;
     for (auto& window : registry->windows()) {
       EXPECT_FALSE(window->entries.empty()) << name;
-      for (const units::UnitEntry& entry : window->entries)
-        EXPECT_LE(entry.properties.size(), copy.size()) << name;
+      for (const units::UnitEntry& entry : window->entries) EXPECT_LE(entry.properties.size(), copy.size()) << name;
     }
   }
 }

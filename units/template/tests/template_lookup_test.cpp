@@ -28,8 +28,8 @@ TEST(TemplateLookup, entries_are_found_by_id_and_the_window_by_zero_or_its_own_i
     uint32_t id;
     int index;
   };
-  const Case cases[] = {{0, 0}, {0x52010001, 0}, {0x06010000, 0}, {0x16010002, 1}, {0x16010003, 2},
-                        {0x16010004, -1}, {0x52020001, -1}};
+  const Case cases[] = {{0, 0},          {0x52010001, 0},  {0x06010000, 0}, {0x16010002, 1},
+                        {0x16010003, 2}, {0x16010004, -1}, {0x52020001, -1}};
   for (const Case& c : cases) {
     EXPECT_EQ(TemplateRegistry::find_entry_index(w, c.id), c.index) << std::hex << "id 0x" << c.id;
     UnitEntry* found = TemplateRegistry::find_entry(w, c.id);

@@ -73,14 +73,13 @@ std::vector<uint8_t> valid_stream() {
   MenuSpec menu;
   menu.id = kMenu;
   menu.shortcut = 5, menu.level = 1, menu.flags = 0x6, menu.handler = 16;
-  const auto first = template_test::window_record(
-      {{kOwnEntry, unit_body(window_unit())},
-       {kButton, unit_body(button_unit())},
-       {kTab, unit_body(tab_unit())},
-       {kOnPage1, unit_body(child_unit(kOnPage1))},
-       {kOnPage2, unit_body(child_unit(kOnPage2))},
-       {kMenu, menu_body(menu)}},
-      11, 22, "one", "two");
+  const auto first = template_test::window_record({{kOwnEntry, unit_body(window_unit())},
+                                                   {kButton, unit_body(button_unit())},
+                                                   {kTab, unit_body(tab_unit())},
+                                                   {kOnPage1, unit_body(child_unit(kOnPage1))},
+                                                   {kOnPage2, unit_body(child_unit(kOnPage2))},
+                                                   {kMenu, menu_body(menu)}},
+                                                  11, 22, "one", "two");
   UnitSpec lone = window_unit();
   lone.id = 0x06020000;
   lone.children = {};
@@ -159,8 +158,8 @@ TEST(TemplateReader, every_prefix_of_a_valid_stream_fails_cleanly) {
   for (size_t length = 0; length < data.size(); ++length) {
     std::vector<uint8_t> prefix(data.begin(), data.begin() + length);
     TemplateReadError error{};
-    auto registry = TemplateRegistry::read(prefix.empty() ? nullptr : prefix.data(),
-                                           static_cast<uint32_t>(length), kCodeBase, &error);
+    auto registry = TemplateRegistry::read(prefix.empty() ? nullptr : prefix.data(), static_cast<uint32_t>(length),
+                                           kCodeBase, &error);
     EXPECT_FALSE(registry) << "prefix of " << length << " of " << data.size() << " bytes was accepted";
     EXPECT_FALSE(error.what.empty()) << "prefix " << length;
     EXPECT_LE(error.offset, length) << "prefix " << length << ": " << error.what;
@@ -170,7 +169,8 @@ TEST(TemplateReader, every_prefix_of_a_valid_stream_fails_cleanly) {
 TEST(TemplateReader, a_window_with_only_its_own_entry_and_an_empty_window_table_read) {
   UnitSpec lone = window_unit();
   lone.children = {};
-  const auto data = template_test::template_data({{kWindowId, template_test::window_record({{kOwnEntry, unit_body(lone)}})}});
+  const auto data =
+      template_test::template_data({{kWindowId, template_test::window_record({{kOwnEntry, unit_body(lone)}})}});
   auto registry = TemplateRegistry::read(data.data(), static_cast<uint32_t>(data.size()), 0);
   ASSERT_TRUE(registry);
   EXPECT_EQ(registry->find(kWindowId)->entries.size(), 1u);
@@ -211,11 +211,7 @@ TEST(TemplateReader, handlers_are_relocated_against_the_code_base) {
     uintptr_t expected;
   };
   const Case cases[] = {
-      {-1, 0},
-      {0, kCodeBase},
-      {8, kCodeBase + 8},
-      {0x7FFFFFFF, kCodeBase + 0x7FFFFFFFu},
-      {-2, kCodeBase + 0xFFFFFFFEu},
+      {-1, 0}, {0, kCodeBase}, {8, kCodeBase + 8}, {0x7FFFFFFF, kCodeBase + 0x7FFFFFFFu}, {-2, kCodeBase + 0xFFFFFFFEu},
   };
   for (const Case& c : cases) {
     UnitSpec own = window_unit();
@@ -259,8 +255,9 @@ TEST(TemplateReader, malformed_streams_fail_at_the_field_that_does_not_fit) {
       {"no window record after the table", [] { return Bytes().u32(8).u32(kWindowId).u32(0).data(); },
        "window value A"},
       {"entry count 0",
-       [] { return Bytes().u32(8).u32(kWindowId).u32(0).u32(0).u32(0).counted("").counted("").u32(0).counted("")
-                .data(); },
+       [] {
+         return Bytes().u32(8).u32(kWindowId).u32(0).u32(0).u32(0).counted("").counted("").u32(0).counted("").data();
+       },
        "without entries"},
       {"text 1 longer than the data",
        [] { return Bytes().u32(8).u32(kWindowId).u32(0).u32(0).u32(0).u32(100).zeros(20).data(); }, "text 1"},
@@ -268,46 +265,101 @@ TEST(TemplateReader, malformed_streams_fail_at_the_field_that_does_not_fit) {
        [&] {
          Bytes table;
          table.u32(kOwnEntry).u32(0).counted(own);
-         return Bytes().u32(8).u32(kWindowId).u32(0).u32(0).u32(0).counted("").counted("").u32(1000)
-             .counted(table.data()).data();
+         return Bytes()
+             .u32(8)
+             .u32(kWindowId)
+             .u32(0)
+             .u32(0)
+             .u32(0)
+             .counted("")
+             .counted("")
+             .u32(1000)
+             .counted(table.data())
+             .data();
        },
        "ids and offsets"},
       {"entry count 0xFFFFFFFF",
        [&] {
          Bytes table;
          table.u32(kOwnEntry).u32(0).counted(own);
-         return Bytes().u32(8).u32(kWindowId).u32(0).u32(0).u32(0).counted("").counted("").u32(0xFFFFFFFF)
-             .counted(table.data()).data();
+         return Bytes()
+             .u32(8)
+             .u32(kWindowId)
+             .u32(0)
+             .u32(0)
+             .u32(0)
+             .counted("")
+             .counted("")
+             .u32(0xFFFFFFFF)
+             .counted(table.data())
+             .data();
        },
        "ids and offsets"},
       {"entry table longer than the data",
        [&] {
-         return Bytes().u32(8).u32(kWindowId).u32(0).u32(0).u32(0).counted("").counted("").u32(1).u32(1000)
-             .zeros(40).data();
+         return Bytes()
+             .u32(8)
+             .u32(kWindowId)
+             .u32(0)
+             .u32(0)
+             .u32(0)
+             .counted("")
+             .counted("")
+             .u32(1)
+             .u32(1000)
+             .zeros(40)
+             .data();
        },
        "entry table"},
       {"entry offset past the record area",
        [&] {
          Bytes table;
          table.u32(kOwnEntry).u32(static_cast<uint32_t>(own.size()) + 5).counted(own);
-         return Bytes().u32(8).u32(kWindowId).u32(0).u32(0).u32(0).counted("").counted("").u32(1)
-             .counted(table.data()).data();
+         return Bytes()
+             .u32(8)
+             .u32(kWindowId)
+             .u32(0)
+             .u32(0)
+             .u32(0)
+             .counted("")
+             .counted("")
+             .u32(1)
+             .counted(table.data())
+             .data();
        },
        "entry offset"},
       {"entry length word cut by the end of the area",
        [&] {
          Bytes table;
          table.u32(kOwnEntry).u32(2).u32(0);
-         return Bytes().u32(8).u32(kWindowId).u32(0).u32(0).u32(0).counted("").counted("").u32(1)
-             .counted(table.data()).data();
+         return Bytes()
+             .u32(8)
+             .u32(kWindowId)
+             .u32(0)
+             .u32(0)
+             .u32(0)
+             .counted("")
+             .counted("")
+             .u32(1)
+             .counted(table.data())
+             .data();
        },
        "entry length"},
       {"entry length past the record area",
        [&] {
          Bytes table;
          table.u32(kOwnEntry).u32(0).u32(static_cast<uint32_t>(own.size()) + 1).raw(own);
-         return Bytes().u32(8).u32(kWindowId).u32(0).u32(0).u32(0).counted("").counted("").u32(1)
-             .counted(table.data()).data();
+         return Bytes()
+             .u32(8)
+             .u32(kWindowId)
+             .u32(0)
+             .u32(0)
+             .u32(0)
+             .counted("")
+             .counted("")
+             .u32(1)
+             .counted(table.data())
+             .data();
        },
        "longer than the record area"},
       {"name whose 0 lies only after the body",
@@ -317,8 +369,17 @@ TEST(TemplateReader, malformed_streams_fail_at_the_field_that_does_not_fit) {
          area.counted(Bytes().u32(0x00010001).zeros(20).raw("abc").data()).zeros(64);
          Bytes table;
          table.u32(kOwnEntry).u32(0).raw(area.data());
-         return Bytes().u32(8).u32(kWindowId).u32(0).u32(0).u32(0).counted("").counted("").u32(1)
-             .counted(table.data()).data();
+         return Bytes()
+             .u32(8)
+             .u32(kWindowId)
+             .u32(0)
+             .u32(0)
+             .u32(0)
+             .counted("")
+             .counted("")
+             .u32(1)
+             .counted(table.data())
+             .data();
        },
        "unit name"},
       {"child count larger than the body",
@@ -353,7 +414,8 @@ TEST(TemplateReader, malformed_streams_fail_at_the_field_that_does_not_fit) {
          return one_entry_stream(kOwnEntry, Bytes().raw(body).zeros(20).data());
        },
        "event links"},
-      {"reserved tail missing", [] {
+      {"reserved tail missing",
+       [] {
          UnitSpec u = window_unit();
          u.properties = {};
          return one_entry_stream(kOwnEntry, cut(unit_body(u), 1));
@@ -368,8 +430,7 @@ TEST(TemplateReader, malformed_streams_fail_at_the_field_that_does_not_fit) {
          return one_entry_stream(kMenu, unit_body(u));
        },
        "disagree"},
-      {"unit id on a menu item body", [] { return one_entry_stream(kButton, menu_body(MenuSpec())); },
-       "disagree"},
+      {"unit id on a menu item body", [] { return one_entry_stream(kButton, menu_body(MenuSpec())); }, "disagree"},
       {"caption of a menu item without its 0",
        [] {
          auto body = menu_body(MenuSpec());

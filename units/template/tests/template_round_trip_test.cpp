@@ -212,9 +212,15 @@ TEST_F(RoundTrip, property_blocks_hold_given_values_and_defaults) {
     std::vector<uint8_t> block;
   };
   const Case cases[] = {
-      {"", window.take()},       {"选择夹1", tab.take()},       {"按钮_检查更新", button.take()},
-      {"选择框_检查更新", check.take()}, {"编辑框1", edit.take()}, {"时钟1", timer.take()},
-      {"进度条1", {}},           {"透明标签1", trans.take()},   {"ZIP压缩1", {}},
+      {"", window.take()},
+      {"选择夹1", tab.take()},
+      {"按钮_检查更新", button.take()},
+      {"选择框_检查更新", check.take()},
+      {"编辑框1", edit.take()},
+      {"时钟1", timer.take()},
+      {"进度条1", {}},
+      {"透明标签1", trans.take()},
+      {"ZIP压缩1", {}},
   };
   for (const Case& c : cases) EXPECT_EQ(named(*m_main, c.name).properties, c.block) << "entry \"" << c.name << "\"";
 }

@@ -13,12 +13,30 @@ class Bytes {
  public:
   Bytes& u32(uint32_t v);
   Bytes& u16(uint16_t v);
-  Bytes& zeros(size_t count) { m_data.insert(m_data.end(), count, 0); return *this; }
-  Bytes& raw(const std::vector<uint8_t>& bytes) { m_data.insert(m_data.end(), bytes.begin(), bytes.end()); return *this; }
-  Bytes& raw(std::string_view bytes) { m_data.insert(m_data.end(), bytes.begin(), bytes.end()); return *this; }
-  Bytes& zero_text(std::string_view text) { raw(text); return zeros(1); }
-  Bytes& counted(const std::vector<uint8_t>& bytes) { u32(static_cast<uint32_t>(bytes.size())); return raw(bytes); }
-  Bytes& counted(std::string_view text) { u32(static_cast<uint32_t>(text.size())); return raw(text); }
+  Bytes& zeros(size_t count) {
+    m_data.insert(m_data.end(), count, 0);
+    return *this;
+  }
+  Bytes& raw(const std::vector<uint8_t>& bytes) {
+    m_data.insert(m_data.end(), bytes.begin(), bytes.end());
+    return *this;
+  }
+  Bytes& raw(std::string_view bytes) {
+    m_data.insert(m_data.end(), bytes.begin(), bytes.end());
+    return *this;
+  }
+  Bytes& zero_text(std::string_view text) {
+    raw(text);
+    return zeros(1);
+  }
+  Bytes& counted(const std::vector<uint8_t>& bytes) {
+    u32(static_cast<uint32_t>(bytes.size()));
+    return raw(bytes);
+  }
+  Bytes& counted(std::string_view text) {
+    u32(static_cast<uint32_t>(text.size()));
+    return raw(text);
+  }
   const std::vector<uint8_t>& data() const { return m_data; }
 
  private:
