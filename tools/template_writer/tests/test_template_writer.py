@@ -93,6 +93,11 @@ class TemplateStream(unittest.TestCase):
         self.assert_bytes(data, template([(WINDOW, record([(OWN, body)]))]))
         self.assertEqual(routines, [])
 
+    def test_escapes_comments_and_unquoted_texts(self):
+        data, _ = write('window  # the window\n  tag "q\\"b\\\\s\\x41 # kept"\n  remark 备注\n')
+        body = unit_body(WINDOW_TYPE, tag=b'q"b\\sA # kept', remark=gbk("备注"), block=window_block())
+        self.assert_bytes(data, template([(WINDOW, record([(OWN, body)]))]))
+
     def test_tab_children_are_listed_by_page_with_zero_separators(self):
         data, _ = write("""
 window
