@@ -5,7 +5,6 @@
 #include "runtime/commands/command_functions.h"
 #include "runtime/commands/message_box.h"
 #include "runtime/commands/value_text.h"
-#include "runtime/runtime_app.h"
 #include "runtime/system_function.h"
 
 namespace rt::commands {
