@@ -73,6 +73,8 @@ TEST_F(FetchWebPage, empty_bodies_and_failures_give_the_empty_byte_set) {
       {"empty file", m_server.url("/empty.txt")},
       {"empty answer", m_server.url("/empty")},
       {"refused port", "http://127.0.0.1:1/hello.txt"},
+      {"https speaks TLS, which the plain server does not",
+       "https://127.0.0.1:" + std::to_string(m_server.port) + "/hello.txt"},
 #ifndef _WIN32
       // WinINet gives up after its own limit; Wine's follows without end.
       {"endless redirects", m_server.url("/redirect/loop")},
