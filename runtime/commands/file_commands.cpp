@@ -47,6 +47,8 @@ void WriteFileBytes(ArgValue* result, int32_t count, ArgValue* args) {
   set_bool(result, platform::write_whole_file(path, parts));
 }
 
+// The runtime keeps the directory as the file system spells it; natively
+// that is UTF-8 with "/", which the program gets in its own form.
 void GetProgramDirectory(ArgValue* result, int32_t, ArgValue*) {
   const auto* directory =
       reinterpret_cast<const char*>(static_cast<intptr_t>(system_function(sysfn::kProgramDirectory, 0, 0)));

@@ -29,8 +29,11 @@ bool matches_at(std::string_view text, size_t i, std::string_view sought, Case l
 // Byte position of the first match at or after `from`, or npos.
 size_t find_from(std::string_view text, size_t from, std::string_view sought, Case letter_case);
 
-// Character by character: negative, 0 or positive. Two-byte characters are
-// compared by their bytes; ASCII letters regardless of case when asked.
+// Character by character: -1, 0 or 1. Two-byte characters are compared by
+// their bytes (GBK's order, which for the common characters is pinyin order);
+// when asked, ASCII letters are compared as lower case, as the C library's
+// case-insensitive comparisons do. One implementation in every build, so
+// both builds order texts alike.
 int compare_gbk(std::string_view a, std::string_view b, Case letter_case);
 
 // ASCII a-z raised to A-Z; two-byte characters untouched.
