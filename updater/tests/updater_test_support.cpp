@@ -1,0 +1,126 @@
+#include "updater/tests/updater_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <wincrypt.h>
+
+#include <cctype>
+#include <cstdio>
+
+#include "runtime/runtime_app.h"
+#include "units/window_units.h"
+#include "updater/main_window_units.h"
+#include "updater/program_image.h"
+#include "updater/updater_state.h"
+
+namespace updater::testing {
+namespace {
+
+units::WindowUnits& the_layer() {
+  static units::WindowUnits layer;
+  return layer;
+}
+
+int32_t no_entry() { return 0; }
+
+class RunningUpdater : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static rt::RuntimeApp app(program_header(), no_entry, the_layer());
+    app.initialise();
+    set_config_url(server().url("/xiazaiqi/xiazai2.txt"));
+  }
+};
+
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new RunningUpdater);
+
+// MD5 by the system's crypto provider: an independent judge of the digests.
+std::string system_md5(const std::string& bytes) {
+  HCRYPTPROV provider = 0;
+  HCRYPTHASH hash = 0;
+  std::string hex;
+  if (CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT) &&
+      CryptCreateHash(provider, CALG_MD5, 0, 0, &hash) &&
+      CryptHashData(hash, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()), 0)) {
+    BYTE digest[16];
+    DWORD size = sizeof digest;
+    if (CryptGetHashParam(hash, HP_HASHVAL, digest, &size, 0)) {
+      char part[3];
+      for (BYTE b : digest) {
+        std::snprintf(part, sizeof part, "%02x", b);
+        hex += part;
+      }
+    }
+  }
+  if (hash) CryptDestroyHash(hash);
+  if (provider) CryptReleaseContext(provider, 0);
+  return hex;
+}
+
+}  // namespace
+
+const test_support::HttpServer& server() {
+  static const test_support::HttpServer found = test_support::find_http_server();
+  return found;
+}
+
+std::string program_directory() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string directory = path;
+  return directory.substr(0, directory.rfind('\\') + 1);
+}
+
+void put_program_file(const std::string& name, const std::string& bytes) {
+  const std::string path = program_directory() + name;
+  if (bytes.empty()) {
+    DeleteFileA(path.c_str());
+    return;
+  }
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+}
+
+void publish_configuration(const std::string& text) {
+  CreateDirectoryA(server().document_path("xiazaiqi").c_str(), nullptr);
+  ASSERT_TRUE(server().write_document("xiazaiqi/xiazai2.txt", text));
+}
+
+std::string md5_hex(const std::string& bytes, bool upper_case) {
+  std::string hex = system_md5(bytes);
+  if (upper_case)
+    for (char& c : hex) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return hex;
+}
+
+void pump() { rt::RuntimeApp::current()->process_pending_messages(); }
+
+void close_main_window() {
+  if (HWND window = static_cast<HWND>(the_layer().live_control(window::kMainWindow, 0))) DestroyWindow(window);
+  pump();
+}
+
+void open_main_window() {
+  close_main_window();
+  ASSERT_TRUE(the_layer().load_window(window::kMainWindow, false, nullptr));
+  pump();
+}
+
+HWND unit_handle(const char* name) {
+  return static_cast<HWND>(the_layer().live_control(window::kMainWindow, window::unit_id(name)));
+}
+
+std::string configuration_for(const std::string& engine, const std::string& feature, const std::string& anti_cheat,
+                              const std::string& tools) {
+  const std::string base = server().url("/packages/");
+  auto section = [&](const char* name, const std::string& file, const std::string& content) {
+    return std::string("[") + name + "]\r\nURL=" + base + file + "\r\nMD5=" + md5_hex(content) + "\r\n";
+  };
+  return section("霁川", "jc-test.zip", engine + "-test") + section("正式", "jc.zip", engine) +
+         section("功能", "gn.zip", feature) + section("反挂", "fg.zip", anti_cheat) +
+         section("其他", "gj.zip", tools);
+}
+
+}  // namespace updater::testing
