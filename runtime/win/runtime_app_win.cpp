@@ -5,6 +5,7 @@
 
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_app_platform.h"
+#include "runtime/toolkit/dialog_keyboard.h"
 
 namespace rt {
 namespace {
@@ -101,6 +102,7 @@ void RuntimeApp::process_pending_messages() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) break;
+    if (toolkit::dialog_keyboard(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

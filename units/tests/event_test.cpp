@@ -137,3 +137,31 @@ TEST_F(Events, property_writes_from_another_thread_interleave_with_clicks_withou
 
 }  // namespace
 }  // namespace units::testing
+
+namespace units::testing {
+namespace {
+
+TEST_F(Events, arrow_key_in_a_radio_group_checks_the_radio_box_it_moves_to) {
+  write("单选框1", 5, 1);  // show the hidden one
+  SetFocus(handle("单选框2"));
+  pump();
+  PostMessageA(handle("单选框2"), WM_KEYDOWN, VK_UP, 0);
+  PostMessageA(handle("单选框2"), WM_KEYUP, VK_UP, 0);
+  pump(50);
+  EXPECT_EQ(GetFocus(), handle("单选框1"));
+  EXPECT_EQ(SendMessageA(handle("单选框1"), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageA(handle("单选框2"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+TEST_F(Events, tab_key_moves_the_focus_to_the_next_tab_stop) {
+  SetFocus(handle("按钮1"));
+  pump();
+  PostMessageA(handle("按钮1"), WM_KEYDOWN, VK_TAB, 0);
+  PostMessageA(handle("按钮1"), WM_KEYUP, VK_TAB, 0);
+  pump(50);
+  EXPECT_NE(GetFocus(), handle("按钮1"));
+  EXPECT_TRUE(GetWindowLongA(GetFocus(), GWL_STYLE) & WS_TABSTOP);
+}
+
+}  // namespace
+}  // namespace units::testing

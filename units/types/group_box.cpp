@@ -28,7 +28,8 @@ class GroupBox final : public UnitControl {
   bool create(const CreateArguments& args) override {
     const DWORD style = args.style | WS_CHILD | WS_CLIPSIBLINGS | BS_GROUPBOX |
                         kAlignStyles[clamp_choice(m_properties.number(kAlign), 2)];
-    if (!create_window(0, "BUTTON", m_properties.data(kCaption).c_str(), style, args)) return false;
+    // A container: the keyboard interface walks into the units on it.
+    if (!create_window(WS_EX_CONTROLPARENT, "BUTTON", m_properties.data(kCaption).c_str(), style, args)) return false;
     apply_font(kFont);
     return true;
   }

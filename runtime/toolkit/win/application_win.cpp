@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "runtime/toolkit/application.h"
+#include "runtime/toolkit/dialog_keyboard.h"
 
 namespace toolkit {
 
@@ -18,9 +19,21 @@ bool Application::pump_message() {
   m_last_message = message.message;
   m_previous_point = m_last_point;
   m_last_point = static_cast<long>(message.pt.x) * 65536 + message.pt.y;
-  TranslateMessage(&message);
-  DispatchMessageA(&message);
+  if (!dialog_keyboard(message)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
   return true;
+}
+
+bool dialog_keyboard(MSG& message) {
+  // The windows' keyboard interface: Tab between tab stops, arrow keys
+  // through a group of radio buttons (checking the one that gets the focus),
+  // mnemonics that click their check box or radio button.
+  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST || !message.hwnd) return false;
+  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (!root || !(GetWindowLongA(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) return false;
+  return IsDialogMessageA(root, &message) != FALSE;
 }
 
 bool Application::last_message_resets_idle() const {
