@@ -115,3 +115,24 @@ TEST_F(WindowLoading, cursor_data_three_gives_the_i_beam) {
 
 }  // namespace
 }  // namespace units::testing
+
+#include "units/tests/window_snapshot.h"
+
+namespace units::testing {
+namespace {
+
+TEST_F(WindowLoading, picture_of_the_loaded_window_shows_its_label_in_red_and_is_kept_for_review) {
+  const HWND window = static_cast<HWND>(layer().live_control(kTestWindow, 0));
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  pump(100);
+  EXPECT_TRUE(shows_colour(handle("标签1"), RGB(255, 0, 0)));   // text colour 0x0000FF
+  EXPECT_FALSE(shows_colour(handle("标签2"), RGB(255, 0, 0)));  // black text
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string picture = path;
+  picture = picture.substr(0, picture.rfind('\\') + 1) + "units_test_window.bmp";
+  EXPECT_TRUE(save_window_snapshot(window, picture));
+}
+
+}  // namespace
+}  // namespace units::testing
