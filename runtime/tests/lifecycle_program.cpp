@@ -11,6 +11,9 @@
 #endif
 
 #include "platform/process.h"
+#ifdef _WIN32
+#include "platform/testing/message_box_capture.h"
+#endif
 #include "runtime/constant_area.h"
 #include "runtime/dll_commands.h"
 #include "runtime/library_record.h"
@@ -68,37 +71,16 @@ void exit_routine() {
 }
 
 #ifdef _WIN32
-// Captures the runtime's message box as it opens, records it and closes it.
-LRESULT CALLBACK capture_box(int code, WPARAM wparam, LPARAM lparam) {
-  HWND box = reinterpret_cast<HWND>(wparam);
-  char box_class[64] = {};
-  if (code == HCBT_ACTIVATE) GetClassNameA(box, box_class, sizeof box_class);
-  if (code == HCBT_ACTIVATE && std::strcmp(box_class, "#32770") == 0) {
-    char caption[256] = {};
-    GetWindowTextA(box, caption, sizeof caption);
-    std::string text;
-    bool error_icon = false;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      char class_name[64] = {};
-      GetClassNameA(child, class_name, sizeof class_name);
-      if (_stricmp(class_name, "Static") != 0) continue;
-      if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-        error_icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)) == LoadIcon(nullptr, IDI_ERROR);
-        continue;
-      }
-      char buffer[4096] = {};
-      GetWindowTextA(child, buffer, sizeof buffer);
-      if (std::strlen(buffer) > text.size()) text = buffer;
-    }
-    write_file(g_log_path + ".box", text);
-    log_line(std::string("box caption=") + caption + (error_icon ? " icon=error" : " icon=other") +
-             (GetWindow(box, GW_OWNER) ? " owned" : " unowned"));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  }
-  return CallNextHookEx(nullptr, code, wparam, lparam);
+// Records the runtime's message box as it opens, then closes it. The capture
+// lives until the process ends: the box it waits for ends the program.
+void capture_message_boxes() {
+  auto* capture = new test_support::MessageBoxCapture(IDOK);
+  capture->on_seen([](const test_support::SeenBox& box) {
+    write_file(g_log_path + ".box", box.text);
+    log_line("box caption=" + box.caption + (box.icon == LoadIcon(nullptr, IDI_ERROR) ? " icon=error" : " icon=other") +
+             (box.owner ? " owned" : " unowned"));
+  });
 }
-
-void capture_message_boxes() { SetWindowsHookExA(WH_CBT, capture_box, nullptr, GetCurrentThreadId()); }
 #else
 void capture_message_boxes() { std::freopen((g_log_path + ".box").c_str(), "wb", stderr); }
 #endif

@@ -2,47 +2,16 @@
 // in order, from the program's log, its message box and its exit code.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
+#include "platform/testing/child_program.h"
 
 namespace {
 
-struct ProgramRun {
-  int32_t exit_code;
-  std::vector<std::string> log;
-  std::string box;  // the message box text (natively: what went to standard error)
-};
+using ProgramRun = test_support::ChildRun;
 
-std::string read_all(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-ProgramRun run_scenario(const std::string& scenario) {
-  const std::string module = platform::module_path();
-  const std::string directory = module.substr(0, module.rfind(platform::kPathSeparator) + 1);
-#ifdef _WIN32
-  const std::string program = directory + "lifecycle_program.exe";
-#else
-  const std::string program = directory + "lifecycle_program";
-#endif
-  const std::string log = directory + "lifecycle_" + scenario + ".log";
-  std::remove(log.c_str());
-  std::remove((log + ".box").c_str());
-  ProgramRun run;
-  run.exit_code = platform::run_program_and_wait({program, log, scenario});
-  std::istringstream lines(read_all(log));
-  for (std::string line; std::getline(lines, line);) run.log.push_back(line);
-  run.box = read_all(log + ".box");
-  return run;
-}
+ProgramRun run_scenario(const std::string& scenario) { return test_support::run_child_program("lifecycle_program", scenario); }
 
 const std::vector<std::string> kEndNotices = {"notify A 6", "notify C 6", "notify D 6"};
 

@@ -137,17 +137,17 @@ def parse_property(key: str, values: List[Token], type_name: str, common: Common
                    description: Description) -> None:
     layout = LAYOUTS.get(type_name)
     match = re.fullmatch(r"prop(\d+)", key)
-    spec = None
+    layout_field = None
     if layout is not None:
         for f in layout.fields:
             if (match and int(match.group(1)) == f.number) or key in f.names:
-                spec = f
+                layout_field = f
                 break
-    if spec is None:
+    if layout_field is None:
         raise place.error(f"{type_name} has no property {key!r}")
-    if spec.number in common.properties:
+    if layout_field.number in common.properties:
         raise place.error(f"property {key!r} is given twice")
-    common.properties[spec.number] = (spec.kind.parse(values, place, key, base_dir, description), place)
+    common.properties[layout_field.number] = (layout_field.kind.parse(values, place, key, base_dir, description), place)
 
 
 def parse_menu_key(key: str, values: List[Token], item: MenuItem, place: Place) -> None:

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "kErrorWindows.h"
+#include "platform/testing/message_box_capture.h"
 #include "runtime/constant_area.h"
 #include "runtime/event_record.h"
 #include "runtime/event_routine.h"
@@ -30,27 +31,6 @@ void log_line(const std::string& line) {
     std::fputc('\n', f);
     std::fclose(f);
   }
-}
-
-LRESULT CALLBACK capture_box(int code, WPARAM wparam, LPARAM lparam) {
-  HWND box = reinterpret_cast<HWND>(wparam);
-  char box_class[64] = {};
-  if (code == HCBT_ACTIVATE) GetClassNameA(box, box_class, sizeof box_class);
-  if (code == HCBT_ACTIVATE && std::strcmp(box_class, "#32770") == 0) {
-    std::string text;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      char buffer[4096] = {};
-      GetWindowTextA(child, buffer, sizeof buffer);
-      if (std::strlen(buffer) > text.size()) text = buffer;
-    }
-    if (FILE* f = std::fopen((g_log_path + ".box").c_str(), "wb")) {
-      std::fwrite(text.data(), 1, text.size(), f);
-      std::fclose(f);
-    }
-    log_line("error box");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  }
-  return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
 rt::EventAnswer nothing(const rt::EventArguments&) { return rt::no_answer(); }
@@ -112,7 +92,14 @@ int32_t program_entry() {
   const rt::RuntimeServiceTable& services = rt::services();
   services.call_routine(rt::routine::kInitialise, 0, 0, 0, 0, 0);
   services.call_routine(rt::routine::kRegisterExitRoutine, reinterpret_cast<intptr_t>(&on_exit), 0, 0, 0, 0);
-  SetWindowsHookExA(WH_CBT, capture_box, nullptr, GetCurrentThreadId());
+  static test_support::MessageBoxCapture capture(IDOK);
+  capture.on_seen([](const test_support::SeenBox& box) {
+    if (FILE* f = std::fopen((g_log_path + ".box").c_str(), "wb")) {
+      std::fwrite(box.text.data(), 1, box.text.size(), f);
+      std::fclose(f);
+    }
+    log_line("error box");
+  });
   g_label_id = label_id();
   if (g_scenario == "read-before-load") {
     services.read_property(kWindow, label_id(), 8, -1);

@@ -2,11 +2,7 @@
 // exact report; a property write during the end of the program does not.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
-#include "platform/process.h"
+#include "platform/testing/child_program.h"
 
 namespace {
 
@@ -16,24 +12,11 @@ struct ProgramRun {
   std::string box;
 };
 
-std::string read_all(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 ProgramRun run_scenario(const std::string& scenario) {
-  const std::string module = platform::module_path();
-  const std::string directory = module.substr(0, module.rfind('\\') + 1);
-  const std::string log = directory + "unit_errors_" + scenario + ".log";
-  std::remove(log.c_str());
-  std::remove((log + ".box").c_str());
-  ProgramRun run;
-  run.exit_code = platform::run_program_and_wait({directory + "unit_errors_program.exe", log, scenario});
-  run.log = read_all(log);
-  run.box = read_all(log + ".box");
-  return run;
+  const test_support::ChildRun run = test_support::run_child_program("unit_errors_program", scenario);
+  std::string log;
+  for (const std::string& line : run.log) log += line + "\n";
+  return {run.exit_code, log, run.box};
 }
 
 const std::string kDetail =

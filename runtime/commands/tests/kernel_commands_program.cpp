@@ -13,7 +13,7 @@
 #include "runtime/service_table.h"
 
 #ifdef _WIN32
-#include "runtime/commands/tests/message_box_capture.h"
+#include "platform/testing/message_box_capture.h"
 #endif
 
 namespace {
@@ -34,8 +34,8 @@ void log_line(const std::string& line) { append(g_log_path, line + "\n"); }
 // natively from standard error.
 void capture_error_box() {
 #ifdef _WIN32
-  static kernel_test::MessageBoxCapture capture(IDOK);
-  capture.on_seen([](const kernel_test::SeenBox& box) {
+  static test_support::MessageBoxCapture capture(IDOK);
+  capture.on_seen([](const test_support::SeenBox& box) {
     log_line("box caption=" + box.caption);
     append(g_log_path + ".box", box.text);
   });

@@ -7,22 +7,12 @@
 
 #include "platform/path.h"
 #include "platform/process.h"
+#include "platform/testing/child_program.h"
 
 namespace kernel_test {
 namespace {
 
-struct ProgramRun {
-  int32_t exit_code;
-  std::vector<std::string> log;
-  std::string box;
-};
-
-std::string read_all(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using ProgramRun = test_support::ChildRun;
 
 std::string build_directory() {
   const std::string module = platform::module_path();
@@ -30,21 +20,7 @@ std::string build_directory() {
 }
 
 ProgramRun run_scenario(const std::string& scenario) {
-  const std::string directory = build_directory() + platform::kPathSeparator;
-#ifdef _WIN32
-  const std::string program = directory + "kernel_commands_program.exe";
-#else
-  const std::string program = directory + "kernel_commands_program";
-#endif
-  const std::string log = directory + "kernel_commands_" + scenario + ".log";
-  std::remove(log.c_str());
-  std::remove((log + ".box").c_str());
-  ProgramRun run;
-  run.exit_code = platform::run_program_and_wait({program, log, scenario});
-  std::istringstream lines(read_all(log));
-  for (std::string line; std::getline(lines, line);) run.log.push_back(line);
-  run.box = read_all(log + ".box");
-  return run;
+  return test_support::run_child_program("kernel_commands_program", scenario);
 }
 
 TEST(IntDivide, a_zero_divisor_is_a_runtime_error_that_ends_the_program) {

@@ -3,11 +3,15 @@
 #include <windows.h>
 
 #include "runtime/commands/tests/command_test_support.h"
-#include "runtime/commands/tests/message_box_capture.h"
+#include "platform/testing/message_box_capture.h"
 #include "runtime/runtime_app.h"
 
 namespace kernel_test {
 namespace {
+
+using test_support::MessageBoxCapture;
+using test_support::ProbeWindow;
+using test_support::SeenBox;
 
 rt::ArgValue date_time(double days) {
   rt::ArgValue value = rt::ArgValue::of_double(days);

@@ -1,8 +1,8 @@
-#include "runtime/commands/tests/message_box_capture.h"
+#include "platform/testing/message_box_capture.h"
 
 #include <cstring>
 
-namespace kernel_test {
+namespace test_support {
 namespace {
 
 MessageBoxCapture* g_active = nullptr;
@@ -79,4 +79,4 @@ ProbeWindow::ProbeWindow()
 
 ProbeWindow::~ProbeWindow() { DestroyWindow(m_handle); }
 
-}  // namespace kernel_test
+}  // namespace test_support

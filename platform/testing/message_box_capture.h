@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-namespace kernel_test {
+namespace test_support {
 
 struct SeenBox {
   int count = 0;  // boxes seen so far
@@ -58,4 +58,4 @@ class ProbeWindow {
   HWND m_handle;
 };
 
-}  // namespace kernel_test
+}  // namespace test_support
