@@ -31,26 +31,20 @@ T* ref(uint64_t v) {
   return reinterpret_cast<T*>(static_cast<uintptr_t>(v));
 }
 
-// Cursor data as the program sees it: a standard cursor by its table number.
-std::string cursor_data_for_program(std::string data) {
+// Cursor data with its first word (when it has one) mapped: the program sees
+// a standard cursor by its table number, the stored data by its cursor id.
+std::string map_cursor_number(std::string data, int32_t (*map)(int32_t)) {
   if (data.size() >= 4) {
-    int32_t id;
-    std::memcpy(&id, data.data(), 4);
-    id = cursor_id_to_number(id);
-    std::memcpy(data.data(), &id, 4);
+    int32_t word;
+    std::memcpy(&word, data.data(), 4);
+    word = map(word);
+    std::memcpy(data.data(), &word, 4);
   }
   return data;
 }
 
-std::string cursor_data_from_program(std::string data) {
-  if (data.size() >= 4) {
-    int32_t number;
-    std::memcpy(&number, data.data(), 4);
-    number = cursor_number_to_id(number);
-    std::memcpy(data.data(), &number, 4);
-  }
-  return data;
-}
+std::string cursor_data_for_program(std::string data) { return map_cursor_number(std::move(data), cursor_id_to_number); }
+std::string cursor_data_from_program(std::string data) { return map_cursor_number(std::move(data), cursor_number_to_id); }
 
 const rt::UnitProperty* property_record(const rt::UnitType* type, int32_t number) {
   if (!type || number < 0 || number >= type->property_count || !type->properties) return nullptr;
