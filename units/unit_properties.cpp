@@ -200,8 +200,7 @@ void WindowUnits::write_on_window_thread(uint32_t window_id, uint32_t unit_id, i
       case 2: set(kMenuDisabled, low != 0); break;
       case 3: set(kMenuHidden, low == 0); break;
     }
-    (void)before;
-    (void)caption_before;
+    if (unit->menu_flags != before || unit->caption != caption_before) rebuild_menu(*window);
     return;
   }
 

@@ -21,3 +21,11 @@ namespace units {
 void* unit_cursor(uint32_t window_id, uint32_t unit_id);
 
 }  // namespace units
+
+namespace units {
+
+// A menu command (WM_COMMAND 20000-57599) of a window: raises event 0 of the
+// menu item it belongs to. False when it is not one of the window's items.
+bool raise_menu_command(uint32_t window_id, unsigned command);
+
+}  // namespace units

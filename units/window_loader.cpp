@@ -7,6 +7,7 @@
 #include "runtime/system_function.h"
 #include "units/controls/unit_control.h"
 #include "units/cursor_data.h"
+#include "units/menu_builder.h"
 #include "units/types/type_operations.h"
 #include "units/window_events.h"
 #include "units/window_units.h"
@@ -51,14 +52,18 @@ bool WindowUnits::load_window(uint32_t window_id, bool modal, void* owner) {
   rt::system_function(rt::sysfn::kEnterQuiet, 0, 0);
   window->live = window->entries;
   window->loading = true;
+  const BuiltMenu menu = build_menu(window->live);
 
   if (!create_units(*window, owner)) {
+    if (menu.accelerators) DestroyAcceleratorTable(menu.accelerators);
+    if (menu.menu) DestroyMenu(menu.menu);
     destroy_failed_load(*window);
     rt::system_function(rt::sysfn::kLeaveQuiet, 0, 0);
     return false;
   }
   std::vector<UnitEntry>& units = window->live;
   const HWND window_handle = handle_of(units[0]);
+  if (menu.menu) SetMenu(window_handle, menu.menu);
 
   // Each unit onto its parent's control; units on later tab pages start hidden.
   std::vector<bool> visible(units.size(), false);
@@ -113,6 +118,7 @@ bool WindowUnits::load_window(uint32_t window_id, bool modal, void* owner) {
   for (size_t i = 1; i < units.size(); ++i)
     if (!units[i].is_menu_item() && units[i].object) ShowWindow(handle_of(units[i]), visible[i] ? SW_SHOWNA : SW_HIDE);
 
+  install_accelerators(*window, menu.accelerators);
   rt::system_function(rt::sysfn::kLeaveQuiet, 0, 0);
   window->loading = false;
   window->loaded = true;

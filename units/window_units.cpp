@@ -5,7 +5,10 @@
 #include "runtime/runtime_app.h"
 #include "runtime/system_function.h"
 #include "runtime/unit_type_lookup.h"
+#include "runtime/event_record.h"
+#include "runtime/toolkit/dialog_keyboard.h"
 #include "units/controls/unit_control.h"
+#include "units/menu_builder.h"
 #include "units/tab_pages.h"
 #include "units/window_events.h"
 
@@ -114,8 +117,7 @@ void WindowUnits::unit_destroyed(uint32_t window_id, uint32_t unit_id) {
     if (UnitEntry* e = TemplateRegistry::find_entry(*window, unit_id)) e->object = nullptr;
     return;
   }
-  if (m_accelerators) DestroyAcceleratorTable(m_accelerators);
-  m_accelerators = nullptr;
+  install_accelerators(*window, nullptr);
   for (UnitEntry& e : window->live) {
     if (e.cursor) DestroyCursor(static_cast<HCURSOR>(e.cursor));
     e.cursor = nullptr;
@@ -186,6 +188,38 @@ void WindowUnits::release_modal(uint32_t window_id) {
   m_disabled_by_modal.clear();
   m_modal_window = 0;
   if (rt::RuntimeApp* app = rt::RuntimeApp::current()) app->modal_window() = nullptr;
+}
+
+void WindowUnits::install_accelerators(WindowTemplate& window, HACCEL accelerators) {
+  HWND handle = window.live.empty() || !window.live[0].object ? nullptr
+                                                               : static_cast<UnitControl*>(window.live[0].object)->handle();
+  if (handle) toolkit::set_window_accelerators(handle, accelerators);
+  if (window.accelerators) DestroyAcceleratorTable(static_cast<HACCEL>(window.accelerators));
+  window.accelerators = accelerators;
+}
+
+void WindowUnits::rebuild_menu(WindowTemplate& window) {
+  if (window.live.empty() || !window.live[0].object) return;
+  HWND handle = static_cast<UnitControl*>(window.live[0].object)->handle();
+  const BuiltMenu built = build_menu(window.live);
+  HMENU previous = GetMenu(handle);
+  SetMenu(handle, built.menu);
+  if (previous) DestroyMenu(previous);
+  install_accelerators(window, built.accelerators);
+}
+
+bool raise_menu_command(uint32_t window_id, unsigned command) {
+  WindowUnits* layer = WindowUnits::current();
+  WindowTemplate* window = layer ? layer->loaded_window(window_id) : nullptr;
+  if (!window) return false;
+  const int index = menu_entry_of_command(window->live, command);
+  if (index < 0) return false;
+  rt::EventRecord record = {};
+  record.window_id = window_id;
+  record.unit_id = window->live[static_cast<size_t>(index)].id;
+  record.event = 0;
+  rt::system_function(rt::sysfn::kRaiseEvent, reinterpret_cast<intptr_t>(&record), 0);
+  return true;
 }
 
 void show_selected_page(uint32_t window_id, uint32_t tab_unit_id, int page) {

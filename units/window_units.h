@@ -54,6 +54,10 @@ class WindowUnits final : public rt::WindowLayer {
   static const rt::UnitType* type_of(const UnitEntry& entry);
 
   void show_page(uint32_t window_id, uint32_t tab_unit_id, int page);
+  // Builds the window's menu and accelerator table from its menu items again
+  // and sets them, replacing (and destroying) the previous ones.
+  void rebuild_menu(WindowTemplate& window);
+  void install_accelerators(WindowTemplate& window, HACCEL accelerators);
   void release_modal(uint32_t window_id);
   // Re-creates a unit's control after a property change asked for it.
   void recreate(WindowTemplate& window, UnitEntry& entry);
@@ -67,8 +71,6 @@ class WindowUnits final : public rt::WindowLayer {
                               uint64_t value);
 
   std::optional<TemplateRegistry> m_registry;
-  HACCEL m_accelerators = nullptr;
-  HMENU m_menu = nullptr;
   uint32_t m_modal_window = 0;
   std::vector<std::pair<HWND, bool>> m_disabled_by_modal;
   HWND m_marshal_window = nullptr;

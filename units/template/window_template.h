@@ -81,6 +81,7 @@ struct WindowTemplate {
   // The copy that a load works on, taken just before creation: run-time
   // slots and property writes go here, so the stored entries stay as read.
   std::vector<UnitEntry> live;
+  void* accelerators = nullptr;  // run time: the window's accelerator table
   bool loading = false;
   bool loaded = false;
 };

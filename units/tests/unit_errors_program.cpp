@@ -52,6 +52,7 @@ rt::EventAnswer PageChanging(const rt::EventArguments& a) { return nothing(a); }
 rt::EventAnswer PageChanged(const rt::EventArguments& a) { return nothing(a); }
 rt::EventAnswer CloseAsked(const rt::EventArguments& a) { return nothing(a); }
 rt::EventAnswer CloseConfirmed(const rt::EventArguments& a) { return nothing(a); }
+rt::EventAnswer MenuChosen(const rt::EventArguments& a) { return nothing(a); }
 
 namespace {
 

@@ -50,6 +50,7 @@ rt::EventAnswer PageChanged(const rt::EventArguments& a) { return record("PageCh
 rt::EventAnswer CloseAsked(const rt::EventArguments& a) {
   return record("CloseAsked", a, units::testing::g_close_asked_answer);
 }
+rt::EventAnswer MenuChosen(const rt::EventArguments& a) { return record("MenuChosen", a); }
 rt::EventAnswer CloseConfirmed(const rt::EventArguments& a) {
   return record("CloseConfirmed", a, units::testing::g_close_confirmed_answer);
 }

@@ -114,6 +114,9 @@ class Window final : public UnitControl {
       case WM_CLOSE:
         if (!close_allowed()) return 0;
         break;
+      case WM_COMMAND:
+        if (lparam == 0 && raise_menu_command(window_id(), LOWORD(wparam))) return 0;
+        break;
       case WM_QUERYENDSESSION: {
         rt::EventAnswer answer;
         if (raise_event(1, {}, &answer) && answer.given && answer.value == 0) return FALSE;

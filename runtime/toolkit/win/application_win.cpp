@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <map>
+
 #include "runtime/toolkit/application.h"
 #include "runtime/toolkit/dialog_keyboard.h"
 
@@ -26,13 +28,35 @@ bool Application::pump_message() {
   return true;
 }
 
+namespace {
+// Window thread only: the tables of the windows that have one.
+std::map<HWND, HACCEL>& accelerator_tables() {
+  static std::map<HWND, HACCEL> tables;
+  return tables;
+}
+}  // namespace
+
+HACCEL set_window_accelerators(HWND window, HACCEL accelerators) {
+  auto& tables = accelerator_tables();
+  const auto found = tables.find(window);
+  HACCEL previous = found == tables.end() ? nullptr : found->second;
+  if (accelerators)
+    tables[window] = accelerators;
+  else if (found != tables.end())
+    tables.erase(found);
+  return previous;
+}
+
 bool dialog_keyboard(MSG& message) {
   // The windows' keyboard interface: Tab between tab stops, arrow keys
   // through a group of radio buttons (checking the one that gets the focus),
   // mnemonics that click their check box or radio button.
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST || !message.hwnd) return false;
   HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  if (!root || !(GetWindowLongA(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) return false;
+  if (!root) return false;
+  const auto table = accelerator_tables().find(root);
+  if (table != accelerator_tables().end() && TranslateAcceleratorA(root, table->second, &message)) return true;
+  if (!(GetWindowLongA(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) return false;
   return IsDialogMessageA(root, &message) != FALSE;
 }
 
