@@ -101,15 +101,28 @@ void WindowUnits::write_property(uint32_t window_id, uint32_t unit_id, int32_t n
   write_on_window_thread(window_id, unit_id, number, element, both);
 }
 
-uint64_t WindowUnits::read_on_window_thread(uint32_t window_id, uint32_t unit_id, int32_t number, int32_t element) {
-  WindowTemplate* window = loaded_window(window_id);
-  if (!window || window->live.empty())
-    rt::report_runtime_error("未载入欲访问窗口组件所在的窗口", 0, static_cast<int32_t>(window_id),
-                             static_cast<int32_t>(unit_id));
-  UnitEntry* unit = TemplateRegistry::find_entry(*window, unit_id);
+UnitEntry* WindowUnits::accessed_unit(uint32_t window_id, uint32_t unit_id, WindowTemplate*& window) {
+  window = loaded_window(window_id);
+  UnitEntry* unit = window && !window->live.empty() ? TemplateRegistry::find_entry(*window, unit_id) : nullptr;
   if (!unit)
     rt::report_runtime_error("未载入欲访问窗口组件所在的窗口", 0, static_cast<int32_t>(window_id),
                              static_cast<int32_t>(unit_id));
+  return unit;
+}
+
+// Position of a control in its parent's client area (a pop-up keeps screen coordinates).
+static RECT rect_in_parent(HWND handle) {
+  RECT r;
+  GetWindowRect(handle, &r);
+  const HWND parent = GetParent(handle);
+  if (parent && !(GetWindowLongA(handle, GWL_STYLE) & WS_POPUP))
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+uint64_t WindowUnits::read_on_window_thread(uint32_t window_id, uint32_t unit_id, int32_t number, int32_t element) {
+  WindowTemplate* window = nullptr;
+  UnitEntry* unit = accessed_unit(window_id, unit_id, window);
   if (unit->is_menu_item()) {
     switch (number) {
       case 0: return as_ref(rt::make_text(unit->caption));
@@ -122,13 +135,7 @@ uint64_t WindowUnits::read_on_window_thread(uint32_t window_id, uint32_t unit_id
   auto* control = static_cast<UnitControl*>(unit->object);
   const HWND handle = control && IsWindow(control->handle()) ? control->handle() : nullptr;
   if (number <= kMousePointer) {
-    RECT r = {};
-    if (handle && number <= kHeight) {
-      GetWindowRect(handle, &r);
-      const HWND parent = GetParent(handle);
-      if (parent && !(GetWindowLongA(handle, GWL_STYLE) & WS_POPUP))
-        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    }
+    const RECT r = handle && number <= kHeight ? rect_in_parent(handle) : RECT{};
     switch (number) {
       case kLeft: return static_cast<uint32_t>(handle ? r.left : unit->left);
       case kTop: return static_cast<uint32_t>(handle ? r.top : unit->top);
@@ -180,14 +187,8 @@ uint64_t WindowUnits::read_on_window_thread(uint32_t window_id, uint32_t unit_id
 
 void WindowUnits::write_on_window_thread(uint32_t window_id, uint32_t unit_id, int32_t number, int32_t element,
                                          uint64_t value) {
-  WindowTemplate* window = loaded_window(window_id);
-  if (!window || window->live.empty())
-    rt::report_runtime_error("未载入欲访问窗口组件所在的窗口", 0, static_cast<int32_t>(window_id),
-                             static_cast<int32_t>(unit_id));
-  UnitEntry* unit = TemplateRegistry::find_entry(*window, unit_id);
-  if (!unit)
-    rt::report_runtime_error("未载入欲访问窗口组件所在的窗口", 0, static_cast<int32_t>(window_id),
-                             static_cast<int32_t>(unit_id));
+  WindowTemplate* window = nullptr;
+  UnitEntry* unit = accessed_unit(window_id, unit_id, window);
   const auto low = static_cast<int32_t>(value);
 
   if (unit->is_menu_item()) {
@@ -213,11 +214,7 @@ void WindowUnits::write_on_window_thread(uint32_t window_id, uint32_t unit_id, i
       const int32_t v = clamp(low, -kPositionLimit, kPositionLimit);
       (number == kLeft ? unit->left : unit->top) = v;
       if (handle) {
-        RECT r;
-        GetWindowRect(handle, &r);
-        const HWND parent = GetParent(handle);
-        if (parent && !(GetWindowLongA(handle, GWL_STYLE) & WS_POPUP))
-          MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        const RECT r = rect_in_parent(handle);
         const int x = number == kLeft ? v : r.left, y = number == kTop ? v : r.top;
         SetWindowPos(handle, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         InvalidateRect(handle, nullptr, TRUE);

@@ -66,6 +66,9 @@ class WindowUnits final : public rt::WindowLayer {
   bool create_units(WindowTemplate& window, void* owner);
   void destroy_failed_load(WindowTemplate& window);
   bool on_hidden_tab_page(WindowTemplate& window, const UnitEntry& entry);
+  // The unit a property access names; a window that is not loaded or a unit
+  // it does not have is the runtime error of an access to an unloaded window.
+  UnitEntry* accessed_unit(uint32_t window_id, uint32_t unit_id, WindowTemplate*& window);
   uint64_t read_on_window_thread(uint32_t window_id, uint32_t unit_id, int32_t number, int32_t element);
   void write_on_window_thread(uint32_t window_id, uint32_t unit_id, int32_t number, int32_t element,
                               uint64_t value);

@@ -1,5 +1,6 @@
 #include "platform/file_io.h"
 #include "platform/posix/ini_document.h"
+#include "platform/gbk_cut.h"
 #include "platform/private_profile.h"
 
 // Our own reader and writer with the behaviour of the Win32 functions. The
@@ -14,17 +15,6 @@ std::string without_quotes(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
     value = value.substr(1, value.size() - 2);
   return std::string(value);
-}
-
-void cut_to(std::string& text, size_t limit) {
-  if (text.size() <= limit) return;
-  size_t end = 0;
-  while (end < limit) {
-    const size_t step = static_cast<unsigned char>(text[end]) >= 0x80 ? 2 : 1;
-    if (end + step > limit) break;
-    end += step;
-  }
-  text.resize(end);
 }
 
 }  // namespace
@@ -45,7 +35,7 @@ std::string read_profile_string(const std::string& file, const std::string& sect
     while (!value.empty() && value.back() == ' ') value.pop_back();
   }
   value = without_quotes(value);
-  cut_to(value, buffer_size - 1);
+  cut_gbk(value, buffer_size - 1);
   return value;
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/path.h"
+#include "platform/gbk_cut.h"
 #include "platform/private_profile.h"
 
 // The wide private-profile functions, with the file name converted with code
@@ -33,18 +34,6 @@ std::string to_ansi(const wchar_t* wide, int size) {
   return text;
 }
 
-// Cuts a GBK text to at most `limit` bytes without leaving half a character.
-void cut_to(std::string& text, size_t limit) {
-  if (text.size() <= limit) return;
-  size_t end = 0;
-  while (end < limit) {
-    const size_t step = static_cast<unsigned char>(text[end]) >= 0x80 ? 2 : 1;
-    if (end + step > limit) break;
-    end += step;
-  }
-  text.resize(end);
-}
-
 }  // namespace
 
 std::string read_profile_string(const std::string& file, const std::string& section, const std::string& key,
@@ -55,7 +44,7 @@ std::string read_profile_string(const std::string& file, const std::string& sect
       GetPrivateProfileStringW(from_ansi(section).c_str(), from_ansi(key).c_str(), from_ansi(default_value).c_str(),
                                buffer.data(), buffer_size, wide_path(file).c_str());
   std::string value = to_ansi(buffer.data(), static_cast<int>(length));
-  cut_to(value, buffer_size - 1);
+  cut_gbk(value, buffer_size - 1);
   return value;
 }
 
