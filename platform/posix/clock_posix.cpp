@@ -11,4 +11,11 @@ uint32_t tick_count() {
   return static_cast<uint32_t>(ms);
 }
 
+LocalTime local_time() {
+  const time_t now = time(nullptr);
+  tm parts{};
+  localtime_r(&now, &parts);
+  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
+}
+
 }  // namespace platform

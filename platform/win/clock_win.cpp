@@ -6,4 +6,10 @@ namespace platform {
 
 uint32_t tick_count() { return GetTickCount(); }
 
+LocalTime local_time() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
 }  // namespace platform
