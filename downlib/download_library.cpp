@@ -1,5 +1,7 @@
 #include "downlib/download_library.h"
 
+#include "downlib/commands.h"
+#include "downlib/unit_types.h"
 #include "runtime/library_record.h"
 
 namespace downlib {
@@ -13,11 +15,20 @@ int32_t RT_STDCALL notify(int32_t code, intptr_t value1, intptr_t) {
       g_link.store(value1);
       return 0;
     case rt::kNotifyEnd:
+      stop_all_tasks();  // every running task is stopped and ends before the process does
       return 0;
     default:
       return rt::kNotifyUnhandled;
   }
 }
+
+const rt::CommandFunction kCommands[] = {
+    Start,         // 0
+    GetState,      // 1
+    StateValue,    // 2
+    TakeReceived,  // 3
+    Stop,          // 4
+};
 
 }  // namespace
 
@@ -26,8 +37,8 @@ const rt::SupportLibrary kDownloadLibrary = rt::library_record({
     "网络传送支持库",
     3, 1, 0, 3, 7, 3, 7,
     0xC0000000,
-    0, nullptr,
-    0, nullptr,
+    kUnitTypeCount, kUnitTypes,
+    5, kCommands,
     notify,
 });
 
