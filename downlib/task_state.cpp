@@ -8,7 +8,7 @@ namespace {
 
 constexpr size_t kHeaderSize = 16;
 constexpr size_t kRecordSize = 28;
-constexpr size_t kTailSize = 124;  // protocol block, streaming fields, total size
+constexpr size_t kTailSize = 108;  // protocol block, streaming fields, total size
 constexpr size_t kCrcSize = 2;
 
 // Slots of the protocol block's first part, in words from its start.
