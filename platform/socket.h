@@ -50,6 +50,9 @@ int32_t start_sockets();
 // A new non-blocking TCP socket, or kNoSocket with *error set.
 SocketHandle open_tcp_socket(int32_t* error);
 void close_socket(SocketHandle socket);
+// Closes at once with a reset instead of an orderly close (the peer's next
+// receive fails with kConnectionReset).
+void reset_socket(SocketHandle socket);
 
 // Starts connecting to an IPv4 address given in host byte order. 0 when the
 // connection is made at once; kWouldBlock, kInProgress or kAlready while it

@@ -41,6 +41,13 @@ std::optional<SegmentTable::Assignment> SegmentTable::take_free(int32_t worker, 
   return std::nullopt;
 }
 
+std::optional<SegmentTable::Assignment> SegmentTable::take_index(int32_t index, int32_t worker, uint32_t thread_id) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (index < 0 || static_cast<size_t>(index) >= m_segments.size() || m_segments[static_cast<size_t>(index)].record.in_use)
+    return std::nullopt;
+  return assign(static_cast<size_t>(index), worker, thread_id);
+}
+
 std::optional<SegmentTable::Assignment> SegmentTable::take_at(int32_t position, int32_t worker, uint32_t thread_id) {
   std::lock_guard<std::mutex> lock(m_mutex);
   for (size_t i = 0; i < m_segments.size(); ++i) {

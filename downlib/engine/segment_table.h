@@ -37,6 +37,9 @@ class SegmentTable {
 
   // The first segment without a worker that is not finished.
   std::optional<Assignment> take_free(int32_t worker, uint32_t thread_id);
+  // Segment `index` whatever its state, unless another worker has it (the
+  // first worker takes segment 0 so, even when it is empty).
+  std::optional<Assignment> take_index(int32_t index, int32_t worker, uint32_t thread_id);
   // The segment that starts at `position`, when it has no worker and nothing done.
   std::optional<Assignment> take_at(int32_t position, int32_t worker, uint32_t thread_id);
   // A new segment split off the unfinished one with the most bytes left, at

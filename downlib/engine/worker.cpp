@@ -119,7 +119,7 @@ Worker::State Worker::prepare_target() {
   }
 
   // Segment 0 is this worker's before anyone else can take it.
-  const auto first = m_task.segments().take_free(m_number, m_thread_id);
+  const auto first = m_task.segments().take_index(0, m_number, m_thread_id);
   if (!first) return State::Stopped;
   begin_segment(*first);
   const int32_t further = std::min(m_task.segments().count() - 1, m_followers);

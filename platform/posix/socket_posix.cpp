@@ -77,6 +77,13 @@ void close_socket(SocketHandle socket) {
   if (socket != kNoSocket) close(fd_of(socket));
 }
 
+void reset_socket(SocketHandle socket) {
+  if (socket == kNoSocket) return;
+  const linger abort{1, 0};
+  setsockopt(fd_of(socket), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  close(fd_of(socket));
+}
+
 int32_t start_connect(SocketHandle socket, uint32_t address, uint16_t port) {
   const sockaddr_in where = ipv4_address(address, port);
   if (connect(fd_of(socket), reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0) return 0;

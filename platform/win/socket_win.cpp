@@ -55,6 +55,13 @@ void close_socket(SocketHandle socket) {
   if (socket != kNoSocket) closesocket(raw(socket));
 }
 
+void reset_socket(SocketHandle socket) {
+  if (socket == kNoSocket) return;
+  const linger abort{1, 0};
+  setsockopt(raw(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+  closesocket(raw(socket));
+}
+
 int32_t start_connect(SocketHandle socket, uint32_t address, uint16_t port) {
   const sockaddr_in where = ipv4_address(address, port);
   if (connect(raw(socket), reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0) return 0;
