@@ -4,6 +4,10 @@
 
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "downlib/net/socket_result.h"
 #include "platform/clock.h"
 #include "platform/socket.h"
@@ -16,6 +20,15 @@ using downlib::net::Connection;
 namespace result = downlib::net::result;
 
 constexpr uint32_t kLoopback = 0x7F000001;
+
+// Wine closes a socket gracefully even when it is asked to reset it.
+bool resets_reach_the_peer() {
+#ifdef _WIN32
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
+#else
+  return true;
+#endif
+}
 
 class Peer {
  public:
@@ -90,6 +103,7 @@ TEST(Connection, receive_ends_with_the_reason_and_what_arrived) {
                         {"silence", result::kReceiveTimedOut},
                         {"stop", result::kStopped}};
   for (const Case& c : cases) {
+    if (c.expected == -10054 && !resets_reach_the_peer()) continue;
     Peer peer;
     ASSERT_TRUE(peer.listening()) << c.what;
     Connection connection;

@@ -38,6 +38,10 @@ int32_t start_sockets() {
 }
 
 SocketHandle open_tcp_socket(int32_t* error) {
+  if (const int32_t failed = start_sockets(); failed != 0) {
+    *error = failed;
+    return kNoSocket;
+  }
   const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (socket == INVALID_SOCKET) {
     *error = WSAGetLastError();
