@@ -29,14 +29,24 @@ int32_t get32(const uint8_t* data, size_t at) {
 
 size_t text_area_start(size_t capacity) { return kHeaderSize + kRecordSize * capacity + kTailSize; }
 
+// One entry per byte value: the eight reflected steps of the polynomial.
+struct CrcTable {
+  uint16_t entries[256];
+  constexpr CrcTable() : entries() {
+    for (uint32_t byte = 0; byte < 256; ++byte) {
+      uint32_t crc = byte;
+      for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+      entries[byte] = static_cast<uint16_t>(crc);
+    }
+  }
+};
+constexpr CrcTable kCrcTable;
+
 }  // namespace
 
 uint16_t crc16_arc(const uint8_t* data, size_t size) {
   uint16_t crc = 0;
-  for (size_t i = 0; i < size; ++i) {
-    crc ^= data[i];
-    for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001) : (crc >> 1);
-  }
+  for (size_t i = 0; i < size; ++i) crc = static_cast<uint16_t>((crc >> 8) ^ kCrcTable.entries[(crc ^ data[i]) & 0xFF]);
   return crc;
 }
 

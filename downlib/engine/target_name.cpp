@@ -10,7 +10,8 @@ constexpr std::string_view kDeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "CO
                                              "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
 
 bool refused_in_names(unsigned char c) {
-  return c < 0x20 || c == 0x7F || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' || c == '*';
+  return c < 0x20 || c == 0x7F || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' || c == '*' ||
+         c == '/' || c == '\\';
 }
 
 bool is_device_name(std::string_view name) {
@@ -24,7 +25,7 @@ bool is_device_name(std::string_view name) {
 std::string_view last_part(std::string_view name) {
   size_t cut = std::string_view::npos;
   for (size_t i = 0; i < name.size();) {
-    const size_t step = mystrlib::gbk_char_size(static_cast<unsigned char>(name[i]));
+    const size_t step = mystrlib::gbk_char_at(name, i);
     if (step == 1 && (name[i] == '/' || name[i] == '\\')) cut = i;
     i += step;
   }
@@ -38,19 +39,18 @@ std::optional<std::string> safe_file_name(std::string_view name) {
   std::string out;
   for (size_t i = 0; i < part.size();) {
     const auto c = static_cast<unsigned char>(part[i]);
-    if (mystrlib::gbk_char_size(c) == 2) {
-      if (i + 1 >= part.size()) break;  // half a character at the end
-      const auto trail = static_cast<unsigned char>(part[i + 1]);
-      if (trail < 0x40 || trail == 0x7F || trail == 0xFF) {
-        out.push_back('_');  // not a double-byte character after all
-        i += 1;
-        continue;
-      }
+    if (mystrlib::gbk_char_at(part, i) == 2) {
       out.append(part.substr(i, 2));
       i += 2;
       continue;
     }
-    out.push_back(refused_in_names(c) ? '_' : static_cast<char>(c));
+    if (mystrlib::gbk_char_size(c) == 2) {
+      // A lead byte without a valid second byte is half a character: at the
+      // end it goes, elsewhere it becomes "_".
+      if (i + 1 < part.size()) out.push_back('_');
+    } else {
+      out.push_back(refused_in_names(c) ? '_' : static_cast<char>(c));
+    }
     i += 1;
   }
   while (!out.empty() && (out.back() == '.' || out.back() == ' ')) out.pop_back();

@@ -17,7 +17,7 @@ namespace downlib::engine {
 
 class Task;
 
-class Worker : public StepContext {
+class Worker final : public StepContext {
  public:
   Worker(Task& task, int32_t number, int32_t followers, std::optional<SegmentTable::Assignment> segment);
 

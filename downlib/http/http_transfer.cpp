@@ -51,7 +51,7 @@ struct Endpoint {
 
 enum class ConnectKind { Probe, ProbeThroughProxy, Ranged };
 
-class HttpSession : public engine::Session {
+class HttpSession final : public engine::Session {
  public:
   explicit HttpSession(HttpProtocol& protocol) : m_protocol(protocol) {}
 

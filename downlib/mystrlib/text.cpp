@@ -139,10 +139,16 @@ std::string_view after_last(std::string_view text, char separator) {
   return at == std::string_view::npos ? text : text.substr(at + 1);
 }
 
+size_t gbk_char_at(std::string_view text, size_t at) {
+  if (gbk_char_size(static_cast<unsigned char>(text[at])) == 1 || at + 1 >= text.size()) return 1;
+  const auto trail = static_cast<unsigned char>(text[at + 1]);
+  return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
+}
+
 size_t find_last_gbk(std::string_view text, char separator) {
   size_t found = std::string_view::npos;
   for (size_t i = 0; i < text.size();) {
-    const size_t step = gbk_char_size(static_cast<unsigned char>(text[i]));
+    const size_t step = gbk_char_at(text, i);
     if (step == 1 && text[i] == separator) found = i;
     i += step;
   }

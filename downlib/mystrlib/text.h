@@ -46,6 +46,9 @@ std::string_view after_last(std::string_view text, char separator);
 
 // Bytes the GBK character starting with `lead` takes (1 or 2).
 inline size_t gbk_char_size(unsigned char lead) { return lead >= 0x81 && lead <= 0xFE ? 2 : 1; }
+// Bytes the character at `at` takes: 2 only for a lead byte followed by a
+// valid second byte (0x40-0xFE but 0x7F); any other byte stands alone.
+size_t gbk_char_at(std::string_view text, size_t at);
 // Position of the last ASCII `separator` that is a character of its own
 // (not the second byte of a double-byte character), or npos.
 size_t find_last_gbk(std::string_view text, char separator);
