@@ -427,6 +427,61 @@ TEST_F(DownloadFromNginx, slow_connection_segment_is_split_by_the_fast_one) {
   EXPECT_EQ(switches[0]->value2, size);
 }
 
+// A server that answers every range with the whole file: the workers that
+// asked for ranges fail with "出现错误", the first one reads the whole body.
+TEST_F(DownloadFromNginx, server_that_ignores_ranges_still_gives_the_whole_file) {
+  const int32_t size = 3000000;
+  const std::string content = put("whole.bin", random_bytes(static_cast<size_t>(size), 16));
+  ScratchDirectory directory("no-ranges");
+  Download download;
+  // The answer without a range comes at 2 MB/s, so the other workers ask for theirs meanwhile.
+  download.set_url(url("/no-ranges/whole.bin?probe=2000000"));
+  download.set_save_path(directory.file("whole.bin"));
+  download.param().ThreadCount = 4;
+  const Outcome outcome = download.run();
+  EXPECT_EQ(outcome.ended_value, size) << outcome.status_log();
+  EXPECT_TRUE(read_file(directory.file("whole.bin")) == content);
+  EXPECT_TRUE(outcome.has_status("出现错误", downlib::kError)) << outcome.status_log();
+  EXPECT_GE(outcome.count(downlib::kWorkerFailed), 1);
+  EXPECT_EQ(outcome.count(downlib::kWorkerDone), 1) << "the first worker ends normally";
+}
+
+// nginx takes the whole URL in the request line, so it serves as the proxy
+// too; the URL's own host is a port nobody listens on.
+TEST_F(DownloadFromNginx, download_through_a_proxy) {
+  const std::string content = put("proxied.bin", random_bytes(100000, 17));
+  ScratchDirectory directory("proxy");
+  Download download;
+  download.set_url("http://127.0.0.1:9/download/proxied.bin");
+  download.set_save_path(directory.file("proxied.bin"));
+  downlib::assign_text(download.param().Proxy, address().c_str());
+  download.param().ThreadCount = 2;
+  const Outcome outcome = download.run();
+  EXPECT_EQ(outcome.ended_value, 100000) << outcome.status_log();
+  EXPECT_TRUE(read_file(directory.file("proxied.bin")) == content);
+  EXPECT_TRUE(outcome.has_status("正在连接代理服务器 [" + address() + "]", downlib::kProgress)) << outcome.status_log();
+  bool proxied_probe = false;
+  for (const Status& s : outcome.statuses) {
+    proxied_probe |= s.level == downlib::kRequestSent &&
+                     s.text ==
+                         "GET http://127.0.0.1:9/download/proxied.bin HTTP/1.1\r\nHost: 127.0.0.1:9\r\n"
+                         "User-Agent: Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)\r\n"
+                         "Proxy-Connection: Keep-Alive\r\n\r\n";
+  }
+  EXPECT_TRUE(proxied_probe) << outcome.status_log();
+}
+
+TEST_F(DownloadFromNginx, request_longer_than_its_area_is_refused) {
+  ScratchDirectory directory("long");
+  Download download;
+  download.set_url(url("/download/" + std::string(1100, 'a') + ".bin"));
+  download.set_save_path(directory.file("long.bin"));
+  const Outcome outcome = download.run();
+  EXPECT_TRUE(outcome.has_status("请求过长, 超出请求缓冲区", downlib::kError)) << outcome.status_log();
+  EXPECT_EQ(outcome.count(downlib::kWorkerFailed), 1);
+  EXPECT_EQ(outcome.ended_value, 0);
+}
+
 TEST(DownloadStart, refused_urls_and_paths) {
   struct Case {
     const char* what;
