@@ -19,8 +19,10 @@ namespace {
 
 using engine::Task;
 
-// At the end of the process the tasks get this long to deliver TaskEnded.
-constexpr uint32_t kEndWaitMs = 5000;
+// At the end of the process the stopped tasks get this long to deliver
+// TaskEnded; a handler that waits for the window thread (busy ending the
+// program) cannot hold the end up for longer.
+constexpr uint32_t kEndWaitMs = 2000;
 
 DownloadObject* object_of(const rt::commands::Args& args) {
   const rt::ArgValue& value = args[0];

@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "downlib/download_library.h"
 #include "downlib/tests/download_harness.h"
 #include "downlib/testing/retry_override.h"
 #include "platform/socket.h"
@@ -382,6 +383,23 @@ TEST_F(DownloadFromNginx, stop_right_after_start) {
   again.set_url(url("/download/small.bin"));
   again.set_save_path(directory.file("small.bin"));
   EXPECT_EQ(again.run().ended_value, 5);
+}
+
+// The library's end notification stops what still runs; TaskEnded arrives
+// before it returns.
+TEST_F(DownloadFromNginx, end_notification_stops_running_tasks) {
+  put("slow3.bin", random_bytes(1000000, 18));
+  ScratchDirectory directory("notify-end");
+  Download download;
+  download.set_url(url("/throttled/slow3.bin?slow=all&rate=40000"));
+  download.set_save_path(directory.file("slow3.bin"));
+  ASSERT_TRUE(download.start());
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(downlib::kDownloadLibrary.notify(rt::kNotifyEnd, 0, 0), 0);
+  EXPECT_EQ(download.object().task.load(), nullptr);
+  const Outcome outcome = download.wait(0);
+  EXPECT_TRUE(outcome.ended) << "TaskEnded came before the notification returned";
+  EXPECT_LT(outcome.ended_value, 1000000);
 }
 
 TEST_F(DownloadFromNginx, speed_limit_is_shared_between_workers) {
