@@ -161,10 +161,6 @@ class Scenario:
     files: list = field(default_factory=list)  # ("file", names, kind, number, or_none) / ("none",) / ("absent", path)
     connection_count: tuple = None  # (min, max)
 
-    def block_for(self, number):
-        return self.connections.get(number) or self.connections.get("*") or Connection(
-            actions=[Action("reply-by-range")])
-
 
 # ---------------------------------------------------------------------------
 # Parsing
