@@ -1,0 +1,53 @@
+# updater_use_scripted_server(<test target>)
+#
+# Lets the tests of <test target> (made with updater_test) play download
+# fault scenarios against the scripted HTTP peer on 127.0.0.1
+# (platform/testing/scripted_server/scripted_server.py): a CTest fixture
+# starts it for this build tree before the first such test and stops it
+# after the last, whatever the tests' outcome, and the tests find its port
+# and control interface through platform/testing/scripted_server.h. Each
+# build tree runs its own server on its own port, in <build>/scripted-server.
+#
+# The server serves the scenario files of UPDATER_SCENARIO_DIR, read afresh
+# whenever a test resets a scenario.
+set(UPDATER_SCRIPTED_SERVER_DIR "${CMAKE_BINARY_DIR}/scripted-server")
+set(UPDATER_SCENARIO_DIR "${PROJECT_SOURCE_DIR}/downlib/tests/scenarios")
+
+function(updater_use_scripted_server target)
+  if(NOT TARGET scripted_server_testing)
+    add_library(scripted_server_testing STATIC ${PROJECT_SOURCE_DIR}/platform/testing/scripted_server.cpp)
+    updater_target_options(scripted_server_testing)
+    target_include_directories(scripted_server_testing PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_definitions(scripted_server_testing PRIVATE
+      UPDATER_SCRIPTED_SERVER_DIR="${UPDATER_SCRIPTED_SERVER_DIR}")
+    if(WIN32)
+      target_link_libraries(scripted_server_testing PUBLIC ws2_32)
+    endif()
+  endif()
+  target_link_libraries(${target} PRIVATE scripted_server_testing)
+  if(NOT UPDATER_RUN_TESTS)
+    return()
+  endif()
+
+  # A Python script, not one of our executables: CTest runs it directly, never through Wine.
+  get_property(fixture_defined GLOBAL PROPERTY UPDATER_SCRIPTED_SERVER_FIXTURE)
+  if(NOT fixture_defined)
+    set(script ${PROJECT_SOURCE_DIR}/platform/testing/scripted_server/scripted_server.py)
+    add_test(NAME scripted_server_start
+      COMMAND ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR} --scenarios ${UPDATER_SCENARIO_DIR})
+    add_test(NAME scripted_server_stop COMMAND ${UPDATER_PYTHON} -B ${script} stop ${UPDATER_SCRIPTED_SERVER_DIR})
+    set_tests_properties(scripted_server_start PROPERTIES FIXTURES_SETUP scripted_server TIMEOUT 60)
+    set_tests_properties(scripted_server_stop PROPERTIES FIXTURES_CLEANUP scripted_server TIMEOUT 60)
+    set_property(GLOBAL PROPERTY UPDATER_SCRIPTED_SERVER_FIXTURE ON)
+  endif()
+
+  # The tests are discovered only when ctest runs; this script, included after
+  # the discovery script of the same directory, finds them in the list that
+  # the discovery leaves in <target>_TESTS.
+  set(mark ${CMAKE_CURRENT_BINARY_DIR}/${target}_scripted_server.cmake)
+  file(WRITE ${mark}
+    "if(${target}_TESTS)\n"
+    "  set_tests_properties(\${${target}_TESTS} PROPERTIES FIXTURES_REQUIRED scripted_server)\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${mark})
+endfunction()
