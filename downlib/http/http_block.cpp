@@ -10,7 +10,8 @@ constexpr size_t kLargestReferer = 1024;
 }  // namespace
 
 std::string referer_of(const std::string& url) {
-  std::string referer(mystrlib::before_last(url, '/'));
+  const size_t slash = url.rfind('/');
+  std::string referer = slash == std::string::npos ? url : url.substr(0, slash + 1);
   if (referer.size() > kLargestReferer) referer.resize(kLargestReferer);
   return referer;
 }

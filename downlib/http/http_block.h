@@ -22,14 +22,14 @@ struct HttpBlock {
 };
 
 // The block for a task: `path` and `authority` from the recognised URL.
-// An absent Referer is the URL up to its last "/"; a present one, empty or
+// An absent Referer is the URL up to and including its last "/"; a present one, empty or
 // not, is used as given. An empty Proxy counts as absent.
 HttpBlock make_http_block(const std::string& url, const std::string& authority, const std::string& path,
                           uint16_t url_port, const std::optional<std::string>& proxy,
                           const std::optional<std::string>& referer);
 
-// The text before the last "/" (the whole text when there is none), at most
-// 1024 bytes: the default referer.
+// The text up to and including its last "/" (the whole text when there is
+// none), at most 1024 bytes: the default referer, the page the file is on.
 std::string referer_of(const std::string& url);
 
 }  // namespace downlib::http

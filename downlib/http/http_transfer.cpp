@@ -107,16 +107,17 @@ OpenResult HttpSession::find_address(StepContext& context, const HttpBlock& bloc
     return OpenResult::Success;
   }
   endpoint.port = block.port;
-  if (mystrlib::is_dotted_ipv4(block.host)) {
-    endpoint.address = mystrlib::dotted_ipv4_value(block.host);
-    return OpenResult::Success;
-  }
   // User information before the host is no part of the name.
   std::string_view host = block.host;
   if (const size_t at = host.rfind('@'); at != std::string_view::npos) host.remove_prefix(at + 1);
   const HostAndPort parts = split_host(host, false);
   if (parts.port) endpoint.port = *parts.port;
   name = parts.name;
+  // A dotted address is used as it stands: there is nothing to resolve.
+  if (mystrlib::is_dotted_ipv4(name)) {
+    endpoint.address = mystrlib::dotted_ipv4_value(name);
+    return OpenResult::Success;
+  }
   context.report(kProgress, format_text(text::kResolving, name.c_str()));
   if (!platform::resolve_ipv4(name, &endpoint.address)) {
     context.report(kError, format_text(text::kResolveFailed, name.c_str()));

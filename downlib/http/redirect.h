@@ -13,7 +13,7 @@
 // 2. A location starting with "ftp://" cannot be followed.
 // 3. A location starting with "http://" is a URL: it must be HTTP with a
 //    host. Its host, port and path (the whole URL through a proxy) replace
-//    the block's; the referer is the location up to its last "/".
+//    the block's; the referer is the location up to and including its last "/".
 // 4. Anything else is relative to the current target: a location that
 //    starts with "/" replaces the path, any other replaces the part after
 //    the last "/". The referer becomes "http://<host>/<location>" up to its

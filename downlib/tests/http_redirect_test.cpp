@@ -21,7 +21,7 @@ HttpBlock proxied_block() {
 TEST(HttpBlock, referer_and_proxy_defaults) {
   const HttpBlock direct = direct_block();
   EXPECT_EQ(direct.request_target, "/dir/a.zip");
-  EXPECT_EQ(direct.referer, "http://a.host:8080/dir") << "the URL up to its last /";
+  EXPECT_EQ(direct.referer, "http://a.host:8080/dir/") << "the URL up to and including its last /";
   EXPECT_FALSE(direct.through_proxy());
   const HttpBlock empty_referer =
       make_http_block("http://h/a", "h", "/a", 80, std::string(""), std::string(""));
@@ -40,19 +40,19 @@ TEST(HttpRedirect, relative_and_absolute_locations) {
     const char* referer;
   };
   const Case cases[] = {
-      {"b.zip", false, "/dir/b.zip", "a.host:8080", 8080, "http://a.host:8080"},
-      {"sub/b.zip", false, "/dir/sub/b.zip", "a.host:8080", 8080, "http://a.host:8080/sub"},
-      {"/top/b.zip", false, "/top/b.zip", "a.host:8080", 8080, "http://a.host:8080/top"},
-      {"http://b.host/x/y.zip", false, "/x/y.zip", "b.host", 80, "http://b.host/x"},
-      {"http://b.host:81/y.zip", false, "/y.zip", "b.host:81", 81, "http://b.host:81"},
-      {"http://b.host", false, "/", "b.host", 80, "http://b.host"},
+      {"b.zip", false, "/dir/b.zip", "a.host:8080", 8080, "http://a.host:8080/"},
+      {"sub/b.zip", false, "/dir/sub/b.zip", "a.host:8080", 8080, "http://a.host:8080/sub/"},
+      {"/top/b.zip", false, "/top/b.zip", "a.host:8080", 8080, "http://a.host:8080/top/"},
+      {"http://b.host/x/y.zip", false, "/x/y.zip", "b.host", 80, "http://b.host/x/"},
+      {"http://b.host:81/y.zip", false, "/y.zip", "b.host:81", 81, "http://b.host:81/"},
+      {"http://b.host", false, "/", "b.host", 80, "http://b.host/"},
       // Other schemes and upper-case ones are relative locations.
       {"https://b.host/y.zip", false, "/dir/https://b.host/y.zip", "a.host:8080", 8080,
-       "http://a.host:8080/https://b.host"},
-      {"HTTP://b.host/y.zip", false, "/dir/HTTP://b.host/y.zip", "a.host:8080", 8080, "http://a.host:8080/HTTP://b.host"},
-      {"b.zip", true, "http://a.host/dir/b.zip", "a.host", 3128, "http://a.host"},
-      {"/top/b.zip", true, "http://a.host/top/b.zip", "a.host", 3128, "http://a.host/top"},
-      {"http://b.host/x/y.zip", true, "http://b.host/x/y.zip", "b.host", 3128, "http://b.host/x"},
+       "http://a.host:8080/https://b.host/"},
+      {"HTTP://b.host/y.zip", false, "/dir/HTTP://b.host/y.zip", "a.host:8080", 8080, "http://a.host:8080/HTTP://b.host/"},
+      {"b.zip", true, "http://a.host/dir/b.zip", "a.host", 3128, "http://a.host/"},
+      {"/top/b.zip", true, "http://a.host/top/b.zip", "a.host", 3128, "http://a.host/top/"},
+      {"http://b.host/x/y.zip", true, "http://b.host/x/y.zip", "b.host", 3128, "http://b.host/x/"},
   };
   for (const Case& c : cases) {
     HttpBlock block = c.proxied ? proxied_block() : direct_block();
