@@ -259,12 +259,14 @@ TEST_F(DownloadFromNginx, status_texts_of_probe_and_ranged_opens) {
   put("texts.bin", random_bytes(100000, 11));
   ScratchDirectory directory("texts");
   Download download;
-  download.set_url(url("/download/texts.bin"));
+  // A host name to resolve, and a first answer slow enough (200000 bytes a
+  // second) that the second worker opens its range meanwhile.
+  const std::string port = std::to_string(m_server.port);
+  download.set_url("http://localhost:" + port + "/throttled/texts.bin?probe=200000");
   download.set_save_path(directory.file("texts.bin"));
   download.param().ThreadCount = 2;
   const Outcome outcome = download.run();
-  const std::string port = std::to_string(m_server.port);
-  EXPECT_TRUE(outcome.has_status("正在解析域名 [127.0.0.1]", downlib::kProgress)) << outcome.status_log();
+  EXPECT_TRUE(outcome.has_status("正在解析域名 [localhost]", downlib::kProgress)) << outcome.status_log();
   EXPECT_TRUE(outcome.has_status("正在连接 [127.0.0.1:" + port + "]", downlib::kProgress));
   EXPECT_TRUE(outcome.has_status("连接 [127.0.0.1:" + port + "]成功", downlib::kProgress));
   EXPECT_TRUE(outcome.has_status("连接[127.0.0.1:" + port + "]成功", downlib::kProgress));
@@ -273,7 +275,8 @@ TEST_F(DownloadFromNginx, status_texts_of_probe_and_ranged_opens) {
     EXPECT_FALSE(s.time.empty());
     if (s.level == downlib::kRequestSent) {
       ++requests;
-      EXPECT_EQ(s.text.rfind("GET /download/texts.bin HTTP/1.1\r\nHost: " + address() + "\r\n", 0), 0u) << s.text;
+      EXPECT_EQ(s.text.rfind("GET /throttled/texts.bin?probe=200000 HTTP/1.1\r\nHost: localhost:" + port + "\r\n", 0), 0u)
+          << s.text;
     }
     if (s.level == downlib::kReplyReceived) {
       ++headers;
