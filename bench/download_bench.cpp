@@ -148,9 +148,8 @@ int main(int argc, char** argv) {
   for (int round = 0; round < kRounds; ++round) {
     ours.push_back(run_ours(url, target, kSize));
     curl.push_back(run_program({"curl", "-s", "-o", target, url}, target));
-    aria.push_back(run_program({"aria2c", "-q", "-x4", "-s4", "--allow-overwrite=true", "-d", dir, "-o",
-                                "target.bin", url},
-                               target));
+    aria.push_back(run_program(
+        {"aria2c", "-q", "-x4", "-s4", "--allow-overwrite=true", "-d", dir, "-o", "target.bin", url}, target));
   }
   const double t_ours = best(ours), t_curl = best(curl), t_aria = best(aria);
   print_time("ours, 4 connections", t_ours, kSize);
@@ -176,6 +175,7 @@ int main(int argc, char** argv) {
   const long peak = large_download_peak_kib(argv[0], base + "/file-1g.bin", dir + "/large.bin", t_large);
   std::printf("\n1 GiB, ours with 4 connections, in a child process:\n");
   print_time("ours, 4 connections", peak < 0 ? -1 : t_large, kLargeSize);
-  if (peak >= 0) std::printf("  peak resident memory: %.1f MiB (goal < 64 MiB beyond the file's pages)\n", peak / 1024.0);
+  if (peak >= 0)
+    std::printf("  peak resident memory: %.1f MiB (goal < 64 MiB beyond the file's pages)\n", peak / 1024.0);
   return 0;
 }

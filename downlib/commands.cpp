@@ -39,8 +39,7 @@ std::unique_ptr<engine::Protocol> make_protocol(const engine::TaskSettings& sett
     case Protocol::Http:
       return std::make_unique<http::HttpProtocol>(
           http::make_http_block(settings.url, url.authority, url.path, url.port, settings.proxy, settings.referer));
-    default:
-      return nullptr;  // streaming URLs are refused; FTP arrives with its own protocol
+    default: return nullptr;  // streaming URLs are refused; FTP arrives with its own protocol
   }
 }
 

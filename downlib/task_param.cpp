@@ -1,7 +1,8 @@
+#include "downlib/task_param.h"
+
 #include <cstring>
 #include <initializer_list>
 
-#include "downlib/task_param.h"
 #include "runtime/memory.h"
 
 namespace downlib {

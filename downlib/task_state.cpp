@@ -12,7 +12,14 @@ constexpr size_t kTailSize = 108;  // protocol block, streaming fields, total si
 constexpr size_t kCrcSize = 2;
 
 // Slots of the protocol block's first part, in words from its start.
-enum TextSlot : size_t { kProxySlot = 0, kTargetSlot = 1, kHostSlot = 2, kRefererSlot = 3, kAgentSlot = 4, kCookieSlot = 6 };
+enum TextSlot : size_t {
+  kProxySlot = 0,
+  kTargetSlot = 1,
+  kHostSlot = 2,
+  kRefererSlot = 3,
+  kAgentSlot = 4,
+  kCookieSlot = 6
+};
 
 void put32(std::vector<uint8_t>& out, size_t at, int32_t value) {
   const auto v = static_cast<uint32_t>(value);
@@ -95,7 +102,8 @@ std::optional<DecodedTaskState> decode_task_state(const uint8_t* data, size_t si
   state.total_size = get32(data, 8);
   if (state.capacity < 0 || state.count < 0 || state.count > state.capacity) return std::nullopt;
   // In 64 bits a capacity of up to 2^31 cannot wrap the sum.
-  const uint64_t texts = uint64_t{kHeaderSize} + uint64_t{kRecordSize} * static_cast<uint64_t>(state.capacity) + kTailSize;
+  const uint64_t texts =
+      uint64_t{kHeaderSize} + uint64_t{kRecordSize} * static_cast<uint64_t>(state.capacity) + kTailSize;
   const size_t text_end = size - kCrcSize;
   if (texts > text_end) return std::nullopt;
 
@@ -103,7 +111,7 @@ std::optional<DecodedTaskState> decode_task_state(const uint8_t* data, size_t si
   for (size_t i = 0; i < state.segments.size(); ++i) {
     const size_t at = kHeaderSize + kRecordSize * i;
     SegmentRecord& r = state.segments[i];
-    r = {get32(data, at), get32(data, at + 4), get32(data, at + 8), get32(data, at + 12),
+    r = {get32(data, at),      get32(data, at + 4),  get32(data, at + 8), get32(data, at + 12),
          get32(data, at + 16), get32(data, at + 20), get32(data, at + 24)};
   }
 

@@ -41,11 +41,11 @@ constexpr rt::UnitType data_type(const char* name, const char* english, int32_t 
 }  // namespace
 
 const rt::UnitType kUnitTypes[kUnitTypeCount] = {
-    data_type("下载对象", "Download", 0, nullptr),  // 0
-    rt::UnitType{},                                // 1: unused
-    rt::UnitType{},                                // 2: unused
+    data_type("下载对象", "Download", 0, nullptr),             // 0
+    rt::UnitType{},                                            // 1: unused
+    rt::UnitType{},                                            // 2: unused
     data_type("任务参数", "TaskParam", 20, kTaskParamFields),  // 3
-    rt::UnitType{},                                // 4: unused
+    rt::UnitType{},                                            // 4: unused
 };
 
 }  // namespace downlib

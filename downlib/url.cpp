@@ -17,9 +17,8 @@ struct Row {
 
 // In table order; a row of MMS is tested twice, for both of its prefixes.
 constexpr Row kRows[] = {
-    {'h', 7, 496, Protocol::Http, 80},  {'f', 6, 380, Protocol::Ftp, 21},
-    {'m', 6, 376, Protocol::Mms, 1755}, {'m', 7, 492, Protocol::Mms, 1755},
-    {'r', 7, 495, Protocol::Rtsp, 554},
+    {'h', 7, 496, Protocol::Http, 80},  {'f', 6, 380, Protocol::Ftp, 21},   {'m', 6, 376, Protocol::Mms, 1755},
+    {'m', 7, 492, Protocol::Mms, 1755}, {'r', 7, 495, Protocol::Rtsp, 554},
 };
 
 // Sum of the bytes from the 2nd to the `last`th, or nothing when the text is shorter.

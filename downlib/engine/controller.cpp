@@ -54,9 +54,7 @@ class Controller {
   ControllerState handle(Message& message) {
     switch (message.kind) {
       case Message::Kind::StartWorker: start_worker(message.count); break;
-      case Message::Kind::Status:
-        m_task->call_status(message.worker, message.time, message.text, message.level);
-        break;
+      case Message::Kind::Status: m_task->call_status(message.worker, message.time, message.text, message.level); break;
       case Message::Kind::Event:
         m_task->call_event(message.code, message.worker, message.value1, message.value2);
         break;
@@ -70,9 +68,7 @@ class Controller {
         m_task->file().close();
         break;
       }
-      case Message::Kind::StopAll:
-        m_task->queue().close();
-        return ControllerState::Ended;
+      case Message::Kind::StopAll: m_task->queue().close(); return ControllerState::Ended;
     }
     return ControllerState::Running;
   }

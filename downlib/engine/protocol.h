@@ -58,7 +58,7 @@ struct OpenedBody {
 };
 
 struct ProbeResult {
-  int32_t total_size = 0;  // -1 when the server named none
+  int32_t total_size = 0;                  // -1 when the server named none
   std::optional<std::string> server_name;  // as the server gave it; not yet made safe
 };
 

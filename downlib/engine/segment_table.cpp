@@ -43,7 +43,8 @@ std::optional<SegmentTable::Assignment> SegmentTable::take_free(int32_t worker, 
 
 std::optional<SegmentTable::Assignment> SegmentTable::take_index(int32_t index, int32_t worker, uint32_t thread_id) {
   std::lock_guard<std::mutex> lock(m_mutex);
-  if (index < 0 || static_cast<size_t>(index) >= m_segments.size() || m_segments[static_cast<size_t>(index)].record.in_use)
+  if (index < 0 || static_cast<size_t>(index) >= m_segments.size() ||
+      m_segments[static_cast<size_t>(index)].record.in_use)
     return std::nullopt;
   return assign(static_cast<size_t>(index), worker, thread_id);
 }

@@ -41,8 +41,7 @@ void Task::stop() {
   }
   ask_workers_to_stop();
   const uint32_t started = platform::tick_count();
-  while (active_workers() > 0 &&
-         platform::tick_count() - started < static_cast<uint32_t>(m_settings.stop_wait_ms)) {
+  while (active_workers() > 0 && platform::tick_count() - started < static_cast<uint32_t>(m_settings.stop_wait_ms)) {
     std::this_thread::sleep_for(std::chrono::milliseconds(kStopWaitStepMs));
   }
   Message finish;

@@ -132,8 +132,9 @@ Worker::State Worker::prepare_target() {
 }
 
 bool Worker::name_target(std::string& path) {
-  const auto ends_with_separator = [&] { return !path.empty() && path.back() == '\\' &&
-                                                mystrlib::find_last_gbk(path, '\\') == path.size() - 1; };
+  const auto ends_with_separator = [&] {
+    return !path.empty() && path.back() == '\\' && mystrlib::find_last_gbk(path, '\\') == path.size() - 1;
+  };
   if (ends_with_separator() && m_server_name) {
     if (const auto name = safe_file_name(*m_server_name)) path += *name;
   }
@@ -155,8 +156,7 @@ bool Worker::name_target(std::string& path) {
 bool Worker::resolve_existing(std::string& path, bool& gave_up) {
   const auto existing = platform::existing_file_size(path);
   if (!existing) return true;
-  const int32_t answer =
-      m_task.call_event(kFileExists, reference(), clamp_to_int32(*existing), m_task.total_size());
+  const int32_t answer = m_task.call_event(kFileExists, reference(), clamp_to_int32(*existing), m_task.total_size());
   if (answer == kGiveUp) {
     report(kProgress, text::kUserGaveUp);
     gave_up = true;
@@ -236,7 +236,8 @@ bool Worker::skip_to_position() {
     const auto want = static_cast<int32_t>(std::min<int64_t>(m_skip, static_cast<int64_t>(m_buffer.size())));
     int32_t got = take_pending(m_buffer.data(), want);
     if (got == 0) {
-      const net::Received received = m_session->body().receive(m_buffer.data(), want, timeouts().receive_ms, 1, &m_stop);
+      const net::Received received =
+          m_session->body().receive(m_buffer.data(), want, timeouts().receive_ms, 1, &m_stop);
       got = received.count;
       if (received.status != 0 && got == 0) {
         m_skip_status = received.status;
@@ -256,8 +257,7 @@ Worker::State Worker::receive() {
                       segments.end_of(index));
     m_announced = true;
     m_had_segment = true;
-    if (m_first && m_task.claim_size_announcement())
-      m_task.post_event(kSizeKnown, reference(), m_task.total_size(), 0);
+    if (m_first && m_task.claim_size_announcement()) m_task.post_event(kSizeKnown, reference(), m_task.total_size(), 0);
   }
   if (m_skip > 0 && !skip_to_position()) return receive_error(m_skip_status);
 
@@ -405,8 +405,9 @@ void Worker::end(bool failed) {
   const int32_t position = m_position;
   if (m_segment) m_task.segments().release(m_segment->index);
   if (m_session) {
-    m_session->end(*this, failed ? Session::Ending::Failed
-                                 : m_stop.load() ? Session::Ending::Stopped : Session::Ending::Normal);
+    m_session->end(*this, failed          ? Session::Ending::Failed
+                          : m_stop.load() ? Session::Ending::Stopped
+                                          : Session::Ending::Normal);
   }
   m_buffer.clear();
   m_buffer.shrink_to_fit();

@@ -67,19 +67,19 @@ class Worker final : public StepContext {
 
   // The segment being read and where reading stands in it.
   std::optional<SegmentTable::Assignment> m_segment;
-  int32_t m_position = 0;         // next byte the connection delivers for the file
-  bool m_announced = false;       // its SegmentStarted/SegmentSwitched has gone out
-  bool m_had_segment = false;     // SegmentSwitched from the second segment on
-  bool m_reconnect = false;       // the next open follows a failure of this segment's connection
+  int32_t m_position = 0;      // next byte the connection delivers for the file
+  bool m_announced = false;    // its SegmentStarted/SegmentSwitched has gone out
+  bool m_had_segment = false;  // SegmentSwitched from the second segment on
+  bool m_reconnect = false;    // the next open follows a failure of this segment's connection
   State m_after_retry = State::Probe;
 
   std::vector<char> m_buffer;
-  int32_t m_buffered = 0;         // bytes in the buffer, for the file from m_position - m_buffered
-  std::string m_pending;          // stream bytes that came with a header, not yet taken
+  int32_t m_buffered = 0;  // bytes in the buffer, for the file from m_position - m_buffered
+  std::string m_pending;   // stream bytes that came with a header, not yet taken
   size_t m_pending_at = 0;
-  int64_t m_skip = 0;             // stream bytes before the position, to drop
-  int32_t m_skip_status = 0;      // why skipping stopped short
-  bool m_stream_ended = false;    // the peer has closed the connection
+  int64_t m_skip = 0;                        // stream bytes before the position, to drop
+  int32_t m_skip_status = 0;                 // why skipping stopped short
+  bool m_stream_ended = false;               // the peer has closed the connection
   std::optional<std::string> m_server_name;  // the name the probe's answer gave
 
   int32_t m_retries_left;

@@ -130,8 +130,8 @@ OpenResult HttpSession::connect(StepContext& context, const Endpoint& endpoint, 
   const std::string address = platform::dotted_ipv4(endpoint.address);
   const char* announce = kind == ConnectKind::ProbeThroughProxy ? text::kConnectingProxy : text::kConnecting;
   context.report(kProgress, format_text(announce, address.c_str(), endpoint.port));
-  const int32_t result = m_connection.connect(endpoint.address, endpoint.port, context.timeouts().connect_ms,
-                                              context.stop_flag());
+  const int32_t result =
+      m_connection.connect(endpoint.address, endpoint.port, context.timeouts().connect_ms, context.stop_flag());
   if (result == net::result::kStopped) return OpenResult::Retry;  // silently: the worker is stopping
   if (result != 0) {
     const char* failure = result == net::result::kConnectTimedOut ? text::kConnectTimedOut : text::kConnectFailed;
@@ -144,15 +144,15 @@ OpenResult HttpSession::connect(StepContext& context, const Endpoint& endpoint, 
 }
 
 OpenResult HttpSession::send_request(StepContext& context, const HttpBlock& block, const std::string& extra_line) {
-  const auto request = build_request({block.request_target, block.host, block.referer, extra_line,
-                                      block.through_proxy()});
+  const auto request =
+      build_request({block.request_target, block.host, block.referer, extra_line, block.through_proxy()});
   if (!request) {
     context.report(kError, text::kRequestTooLong);
     return OpenResult::Fail;
   }
   context.report(kRequestSent, *request);
-  const int32_t sent = m_connection.send(request->data(), static_cast<int32_t>(request->size()),
-                                         context.timeouts().send_ms);
+  const int32_t sent =
+      m_connection.send(request->data(), static_cast<int32_t>(request->size()), context.timeouts().send_ms);
   if (sent != static_cast<int32_t>(request->size())) {
     context.report(kError, text::kSendFailed);
     return OpenResult::Retry;
@@ -164,8 +164,8 @@ OpenResult HttpSession::read_header(StepContext& context, engine::OpenedBody& bo
   HeaderReader reader;
   char piece[HeaderReader::kReadSize];
   while (reader.state() == HeaderReader::State::NeedMore) {
-    const net::Received got = m_connection.receive(piece, sizeof piece, context.timeouts().receive_ms, 1,
-                                                   context.stop_flag());
+    const net::Received got =
+        m_connection.receive(piece, sizeof piece, context.timeouts().receive_ms, 1, context.stop_flag());
     if (got.count > 0) reader.add(piece, static_cast<size_t>(got.count));
     if (reader.state() != HeaderReader::State::NeedMore) break;
     if (got.status != 0) {
@@ -271,8 +271,7 @@ OpenResult HttpSession::open_at(StepContext& context, int64_t position, int32_t 
   if (!block.address) return OpenResult::Fail;  // no probe ever found the server
   const Endpoint endpoint{*block.address, block.port};
   body = engine::OpenedBody{};
-  if (const OpenResult step = connect(context, endpoint, ConnectKind::Ranged); step != OpenResult::Success)
-    return step;
+  if (const OpenResult step = connect(context, endpoint, ConnectKind::Ranged); step != OpenResult::Success) return step;
   if (const OpenResult step = send_request(context, block, range_line(position)); step != OpenResult::Success)
     return step;
   if (const OpenResult step = read_header(context, body); step != OpenResult::Success) return step;

@@ -41,7 +41,8 @@ std::optional<std::string> header_field(std::string_view header, std::string_vie
   while (line != std::string_view::npos) {
     line += 2;
     size_t end = header.find("\r\n", line);
-    const std::string_view text = header.substr(line, end == std::string_view::npos ? std::string_view::npos : end - line);
+    const std::string_view text =
+        header.substr(line, end == std::string_view::npos ? std::string_view::npos : end - line);
     if (text.empty()) break;
     if (text.size() > name.size() && text[name.size()] == ':' &&
         mystrlib::equals_no_case(text.substr(0, name.size()), name)) {

@@ -100,7 +100,8 @@ bool is_dotted_ipv4(std::string_view text) {
   size_t start = 0;
   for (;;) {
     const size_t dot = text.find('.', start);
-    const std::string_view part = text.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
+    const std::string_view part =
+        text.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
     if (part.empty() || part.size() > 3) return false;
     int value = 0;
     for (char c : part) {

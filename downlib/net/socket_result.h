@@ -13,14 +13,14 @@ inline constexpr int32_t kUnclassified = -1;
 inline constexpr int32_t kPositionError = -2;
 inline constexpr int32_t kSocketState = -3;
 inline constexpr int32_t kNullPointer = -4;
-inline constexpr int32_t kWaitFailed = -5;       // poll failed, or the connect was refused
-inline constexpr int32_t kWaitTimedOut = -6;     // the socket would not take the request
+inline constexpr int32_t kWaitFailed = -5;    // poll failed, or the connect was refused
+inline constexpr int32_t kWaitTimedOut = -6;  // the socket would not take the request
 inline constexpr int32_t kSendFailed = -7;
 inline constexpr int32_t kReceiveFailed = -8;
 inline constexpr int32_t kNotReady = -9;
 inline constexpr int32_t kReceiveTimedOut = -10;  // ReceiveTimeout ms without a byte
 inline constexpr int32_t kConnectTimedOut = -11;
-inline constexpr int32_t kStopped = -20;          // the worker was asked to stop
+inline constexpr int32_t kStopped = -20;  // the worker was asked to stop
 inline constexpr int32_t kStreamFailed = -21;
 inline constexpr int32_t kPeerClosed = -22;
 }  // namespace result

@@ -51,7 +51,9 @@ class Peer {
     }
     return m_connection != platform::kNoSocket;
   }
-  void send(const std::string& bytes) { platform::send_bytes(m_connection, bytes.data(), static_cast<int32_t>(bytes.size())); }
+  void send(const std::string& bytes) {
+    platform::send_bytes(m_connection, bytes.data(), static_cast<int32_t>(bytes.size()));
+  }
   std::string receive() {
     char buffer[256];
     int32_t error = 0;

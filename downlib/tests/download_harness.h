@@ -28,9 +28,9 @@ struct Status {
 
 struct Outcome {
   bool started = false;
-  bool ended = false;           // TaskEnded arrived
-  int32_t ended_value = 0;      // its value 1
-  std::vector<Event> events;    // in delivery order, TaskEnded last
+  bool ended = false;         // TaskEnded arrived
+  int32_t ended_value = 0;    // its value 1
+  std::vector<Event> events;  // in delivery order, TaskEnded last
   std::vector<Status> statuses;
   std::vector<uint8_t> state_at_size_known;  // GetState inside the SizeKnown callback
   uint32_t milliseconds = 0;

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "downlib/download_library.h"
-#include "downlib/tests/download_harness.h"
 #include "downlib/testing/retry_override.h"
+#include "downlib/tests/download_harness.h"
 #include "platform/socket.h"
 #include "platform/testing/http_server.h"
 #include "runtime/memory.h"
@@ -54,7 +54,8 @@ void expect_plan(const Outcome& outcome, const std::vector<std::pair<int32_t, in
 
 std::vector<std::pair<int32_t, int32_t>> even_plan(int32_t size, int32_t count) {
   std::vector<std::pair<int32_t, int32_t>> plan;
-  for (int32_t i = 0; i < count; ++i) plan.emplace_back(size / count * i, i + 1 == count ? size - size / count * i : size / count);
+  for (int32_t i = 0; i < count; ++i)
+    plan.emplace_back(size / count * i, i + 1 == count ? size - size / count * i : size / count);
   return plan;
 }
 
@@ -101,7 +102,7 @@ TEST_F(DownloadFromNginx, segment_plans_around_the_4096_and_20480_rules) {
       {20481, 4, even_plan(20481, 4)},
       {100000, 4, {{0, 25000}, {25000, 25000}, {50000, 25000}, {75000, 25000}}},
       {100000, 3, {{0, 33333}, {33333, 33333}, {66666, 33334}}},
-      {100000, 0, {{0, 100000}}},   // ThreadCount 0 behaves like 1
+      {100000, 0, {{0, 100000}}},  // ThreadCount 0 behaves like 1
       {100000, -5, {{0, 100000}}},
       {1000000, 100, even_plan(1000000, 64)},  // capped at 64 connections
   };
@@ -149,7 +150,8 @@ TEST_F(DownloadFromNginx, existing_files_are_never_overwritten_but_numbered) {
     EXPECT_EQ(outcome.of(downlib::kFileExists)[0]->value1, 3) << "the existing file's size";
     EXPECT_EQ(outcome.of(downlib::kFileExists)[0]->value2, 30000) << "the new file's size";
     EXPECT_TRUE(outcome.has_status("发现同名文件, 系统自动更名为" + directory.file(c.saved_as), downlib::kProgress))
-        << c.saved_as << "\n" << outcome.status_log();
+        << c.saved_as << "\n"
+        << outcome.status_log();
     EXPECT_TRUE(read_file(directory.file(c.saved_as)) == content) << c.saved_as;
     EXPECT_EQ(outcome.ended_value, 30000) << c.saved_as;
   }
@@ -204,9 +206,9 @@ TEST_F(DownloadFromNginx, directory_targets_take_safe_names) {
   const Case cases[] = {
       {"/download/my%20file.bin", "my file.bin"},  // decoded
       {"/download/my file.bin", "my file.bin"},    // requested with %20
-      {"/named/data.bin", "server-named.bin"},      // Content-Disposition
-      {"/hostile/data.bin", "evil.bin"},            // "../../evil.bin" stays inside the directory
-      {"/to-download/data.bin", "data.bin"},        // the name after the redirect
+      {"/named/data.bin", "server-named.bin"},     // Content-Disposition
+      {"/hostile/data.bin", "evil.bin"},           // "../../evil.bin" stays inside the directory
+      {"/to-download/data.bin", "data.bin"},       // the name after the redirect
   };
   for (const Case& c : cases) {
     ScratchDirectory directory("names");
@@ -275,7 +277,8 @@ TEST_F(DownloadFromNginx, status_texts_of_probe_and_ranged_opens) {
     EXPECT_FALSE(s.time.empty());
     if (s.level == downlib::kRequestSent) {
       ++requests;
-      EXPECT_EQ(s.text.rfind("GET /throttled/texts.bin?probe=200000 HTTP/1.1\r\nHost: localhost:" + port + "\r\n", 0), 0u)
+      EXPECT_EQ(s.text.rfind("GET /throttled/texts.bin?probe=200000 HTTP/1.1\r\nHost: localhost:" + port + "\r\n", 0),
+                0u)
           << s.text;
     }
     if (s.level == downlib::kReplyReceived) {
@@ -307,8 +310,8 @@ TEST_F(DownloadFromNginx, failures_end_the_task_with_their_texts) {
     nowhere.set_url(url("/download/somewhere.bin"));
     nowhere.set_save_path(directory.file("no-such-directory\\somewhere.bin"));
     const Outcome outcome = nowhere.run();
-    EXPECT_TRUE(outcome.has_status(
-        "创建文件错误，超出最大支持下载长度或磁盘不可写或磁盘没有空间或同名文件已存在", downlib::kError))
+    EXPECT_TRUE(outcome.has_status("创建文件错误，超出最大支持下载长度或磁盘不可写或磁盘没有空间或同名文件已存在",
+                                   downlib::kError))
         << outcome.status_log();
     EXPECT_EQ(outcome.ended_value, 0) << "nothing reached a file";
   }

@@ -1,6 +1,6 @@
-#include "downlib/http/redirect.h"
-
 #include <gtest/gtest.h>
+
+#include "downlib/http/redirect.h"
 
 namespace {
 
@@ -9,8 +9,7 @@ using downlib::http::HttpBlock;
 using downlib::http::make_http_block;
 
 HttpBlock direct_block() {
-  return make_http_block("http://a.host:8080/dir/a.zip", "a.host:8080", "/dir/a.zip", 8080, std::nullopt,
-                         std::nullopt);
+  return make_http_block("http://a.host:8080/dir/a.zip", "a.host:8080", "/dir/a.zip", 8080, std::nullopt, std::nullopt);
 }
 
 HttpBlock proxied_block() {
@@ -23,8 +22,7 @@ TEST(HttpBlock, referer_and_proxy_defaults) {
   EXPECT_EQ(direct.request_target, "/dir/a.zip");
   EXPECT_EQ(direct.referer, "http://a.host:8080/dir/") << "the URL up to and including its last /";
   EXPECT_FALSE(direct.through_proxy());
-  const HttpBlock empty_referer =
-      make_http_block("http://h/a", "h", "/a", 80, std::string(""), std::string(""));
+  const HttpBlock empty_referer = make_http_block("http://h/a", "h", "/a", 80, std::string(""), std::string(""));
   EXPECT_EQ(empty_referer.referer, "") << "a present empty Referer stays empty";
   EXPECT_FALSE(empty_referer.through_proxy()) << "an empty Proxy counts as absent";
   EXPECT_EQ(proxied_block().request_target, "http://a.host/dir/a.zip");
@@ -49,7 +47,8 @@ TEST(HttpRedirect, relative_and_absolute_locations) {
       // Other schemes and upper-case ones are relative locations.
       {"https://b.host/y.zip", false, "/dir/https://b.host/y.zip", "a.host:8080", 8080,
        "http://a.host:8080/https://b.host/"},
-      {"HTTP://b.host/y.zip", false, "/dir/HTTP://b.host/y.zip", "a.host:8080", 8080, "http://a.host:8080/HTTP://b.host/"},
+      {"HTTP://b.host/y.zip", false, "/dir/HTTP://b.host/y.zip", "a.host:8080", 8080,
+       "http://a.host:8080/HTTP://b.host/"},
       {"b.zip", true, "http://a.host/dir/b.zip", "a.host", 3128, "http://a.host/"},
       {"/top/b.zip", true, "http://a.host/top/b.zip", "a.host", 3128, "http://a.host/top/"},
       {"http://b.host/x/y.zip", true, "http://b.host/x/y.zip", "b.host", 3128, "http://b.host/x/"},

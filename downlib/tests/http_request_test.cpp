@@ -9,8 +9,8 @@ namespace {
 using namespace downlib::http;
 
 TEST(HttpRequest, direct_probe_with_cookie_byte_for_byte) {
-  const auto request = build_request({"/dir/a%20b.zip", "127.0.0.1:8080", "http://127.0.0.1:8080/dir",
-                                      "Cookie: id=5\r\n", false});
+  const auto request =
+      build_request({"/dir/a%20b.zip", "127.0.0.1:8080", "http://127.0.0.1:8080/dir", "Cookie: id=5\r\n", false});
   ASSERT_TRUE(request);
   EXPECT_EQ(*request,
             "GET /dir/a%20b.zip HTTP/1.1\r\n"
@@ -86,7 +86,8 @@ TEST(HttpHeaderReader, header_limit_is_4097_bytes_with_its_empty_line) {
   const std::string start = "HTTP/1.1 200 OK\r\n";
   endless.add(start.data(), start.size());
   const std::string line(100, 'y');
-  for (int i = 0; i < 50 && endless.state() == HeaderReader::State::NeedMore; ++i) endless.add(line.data(), line.size());
+  for (int i = 0; i < 50 && endless.state() == HeaderReader::State::NeedMore; ++i)
+    endless.add(line.data(), line.size());
   EXPECT_EQ(endless.state(), HeaderReader::State::TooLong) << "no empty line within the limit";
 }
 
@@ -104,8 +105,8 @@ TEST(HttpHeaderReader, without_start_text_only_a_tail_is_kept) {
 }
 
 TEST(HttpResponseHeader, field_names_in_any_case) {
-  const char* spellings[] = {"Content-Length: ", "Content-length: ", "content-length: ", "CONTENT-LENGTH:",
-                             "content-Length:\t"};
+  const char* spellings[] = {
+      "Content-Length: ", "Content-length: ", "content-length: ", "CONTENT-LENGTH:", "content-Length:\t"};
   for (const char* spelling : spellings) {
     const auto r = parse_response_header(std::string("HTTP/1.1 200 OK\r\n") + spelling + "12345\r\n\r\n");
     EXPECT_EQ(r.status, 200) << spelling;
@@ -122,8 +123,12 @@ TEST(HttpResponseHeader, content_lengths_that_are_not_sizes) {
     bool bad;
   };
   const Case cases[] = {
-      {"0", 0, false},          {"2147483647", 2147483647, false}, {"2147483648", -1, true},
-      {"-5", -1, true},         {"12abc", -1, true},               {"", -1, true},
+      {"0", 0, false},
+      {"2147483647", 2147483647, false},
+      {"2147483648", -1, true},
+      {"-5", -1, true},
+      {"12abc", -1, true},
+      {"", -1, true},
       {"99999999999999999999", -1, true},
   };
   for (const Case& c : cases) {

@@ -28,10 +28,10 @@ TEST(DownloadLibraryRecord, types_commands_and_task_param_fields) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(&type);
     for (size_t i = 0; i < sizeof type; ++i) ASSERT_EQ(bytes[i], 0) << "unused type " << unused << " byte " << i;
   }
-  const char* fields[] = {"Mode",         "Url",          "SavePath",       "UserName",   "Password",
-                          "ThreadCount",  "SpeedLimit",   "ConnectTimeout", "SendTimeout", "ReceiveTimeout",
-                          "StopWait",     "ReadSize",     "BlockSize",      "StatusCallback", "EventCallback",
-                          "RemotePath",   "TransferType", "BinaryExtensions", "Proxy",    "Referer"};
+  const char* fields[] = {"Mode",        "Url",          "SavePath",         "UserName",       "Password",
+                          "ThreadCount", "SpeedLimit",   "ConnectTimeout",   "SendTimeout",    "ReceiveTimeout",
+                          "StopWait",    "ReadSize",     "BlockSize",        "StatusCallback", "EventCallback",
+                          "RemotePath",  "TransferType", "BinaryExtensions", "Proxy",          "Referer"};
   const rt::UnitType& param = library.unit_types[3];
   ASSERT_EQ(param.property_count, 20);
   for (int i = 0; i < 20; ++i) EXPECT_STREQ(param.properties[i].english_name, fields[i]) << "field " << i + 1;

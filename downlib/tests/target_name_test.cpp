@@ -47,14 +47,19 @@ TEST(TargetName, server_and_url_names_become_plain_names) {
       {"", std::nullopt},
       {"   ", std::nullopt},
       {"a?b*c|d\"e<f>g", "a_b_c_d_e_f_g"},
-      {std::string("a\x01" "b\x7f"), "a_b_"},
+      {std::string("a\x01"
+                   "b\x7f"),
+       "a_b_"},
       {"name. . .", "name"},
       {"CON", "_CON"},
       {"nul.txt", "_nul.txt"},
       {"com1.zip", "_com1.zip"},
       {"console.zip", "console.zip"},
       {std::string("\xB0\xFC.zip"), std::string("\xB0\xFC.zip")},  // a double-byte name stays
-      {std::string("a\x95\x5C" "b.zip"), std::string("a\x95\x5C" "b.zip")},  // its 0x5C is no separator
+      {std::string("a\x95\x5C"
+                   "b.zip"),
+       std::string("a\x95\x5C"
+                   "b.zip")},               // its 0x5C is no separator
       {std::string("x.zip\xB0"), "x.zip"},  // half a character at the end goes
   };
   for (const Case& c : cases) EXPECT_EQ(safe_file_name(c.name), c.safe) << c.name;

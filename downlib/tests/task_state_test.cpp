@@ -31,8 +31,8 @@ TEST(TaskState, layout_offsets_and_texts) {
   const auto bytes = downlib::encode_task_state(three_segments());
   const size_t k = 10;
   // header, records, protocol block, streaming, total, texts, CRC
-  const std::string texts = std::string("127.0.0.1:8080") + '\0' + "/dir/a.zip" + '\0' + "http://127.0.0.1:8080/dir" +
-                            '\0' + "agent" + '\0';
+  const std::string texts =
+      std::string("127.0.0.1:8080") + '\0' + "/dir/a.zip" + '\0' + "http://127.0.0.1:8080/dir" + '\0' + "agent" + '\0';
   ASSERT_EQ(bytes.size(), 124 + 28 * k + texts.size() + 2);
   int32_t word = 0;
   std::memcpy(&word, bytes.data() + 4, 4);

@@ -20,12 +20,12 @@ FileHandle create_new_file(const std::string& path, int64_t size, CreateOutcome*
   const std::wstring wide = wide_path(path);
   // CREATE_NEW: an existing file is never touched. Others may read it while
   // it is written, as they could read the mapped file.
-  const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     *outcome = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CreateOutcome::AlreadyExists
-                                                                            : CreateOutcome::Failed;
+                                                                           : CreateOutcome::Failed;
     return kNoFile;
   }
   if (size < 0 || !give_size(file, size)) {

@@ -58,7 +58,8 @@ bool check_response_header(const uint8_t* data, size_t size, std::string* proble
   // The parser takes any text, header or not.
   const auto parsed = downlib::http::parse_response_header(std::string_view(text, size));
   if (parsed.status < 0 || parsed.status > 999) return fail(problem, "status outside three digits");
-  if (parsed.content_length < -1 || parsed.content_length > 0x7FFFFFFF) return fail(problem, "content length out of range");
+  if (parsed.content_length < -1 || parsed.content_length > 0x7FFFFFFF)
+    return fail(problem, "content length out of range");
   if (parsed.content_length >= 0 && parsed.bad_content_length) return fail(problem, "length both good and bad");
   if (parsed.content_disposition) {
     if (const auto name = downlib::http::disposition_file_name(*parsed.content_disposition)) {
@@ -82,17 +83,17 @@ bool check_url(const uint8_t* data, size_t size, std::string* problem) {
       return fail(problem, "parts do not make up the URL");
     if (url.compare(parts->prefix_length, parts->authority.size(), parts->authority) != 0)
       return fail(problem, "authority is not the URL's");
-    auto block = downlib::http::make_http_block(url, parts->authority, parts->path, parts->port, std::nullopt,
-                                                std::nullopt);
+    auto block =
+        downlib::http::make_http_block(url, parts->authority, parts->path, parts->port, std::nullopt, std::nullopt);
     if (block.referer.size() > 1024) return fail(problem, "referer over 1024 bytes");
     const auto name = downlib::engine::safe_file_name(downlib::engine::url_file_name(parts->path));
     if (name && !plain_name(*name)) return fail(problem, "unsafe URL name: " + *name);
   }
   // The same text as a redirect location, directly and through a proxy.
   for (bool proxied : {false, true}) {
-    auto block = downlib::http::make_http_block("http://h/dir/a.zip", "h", "/dir/a.zip", 80,
-                                                proxied ? std::optional<std::string>("p:1") : std::nullopt,
-                                                std::nullopt);
+    auto block =
+        downlib::http::make_http_block("http://h/dir/a.zip", "h", "/dir/a.zip", 80,
+                                       proxied ? std::optional<std::string>("p:1") : std::nullopt, std::nullopt);
     const auto before = block;
     const bool applied = downlib::http::apply_redirect(block, url, std::string(url.substr(0, 5000)));
     if (!applied && (block.request_target != before.request_target || block.host != before.host))
@@ -114,18 +115,21 @@ bool check_state_value(const uint8_t* data, size_t size, std::string* problem) {
   const auto decoded = downlib::decode_task_state(fixed.data(), fixed.size());
   if (decoded) {
     if (decoded->count < 0 || decoded->count > decoded->capacity) return fail(problem, "count outside the capacity");
-    if (decoded->segments.size() != static_cast<size_t>(decoded->count)) return fail(problem, "records do not match the count");
+    if (decoded->segments.size() != static_cast<size_t>(decoded->count))
+      return fail(problem, "records do not match the count");
     const auto* begin = reinterpret_cast<const char*>(fixed.data());
-    for (std::string_view text : {decoded->host, decoded->request_target, decoded->referer, decoded->user_agent,
-                                  decoded->cookie_line}) {
+    for (std::string_view text :
+         {decoded->host, decoded->request_target, decoded->referer, decoded->user_agent, decoded->cookie_line}) {
       if (!text.empty() && (text.data() < begin || text.data() + text.size() > begin + fixed.size() - 2))
         return fail(problem, "a text outside the snapshot");
     }
     for (int32_t index = 1; index <= decoded->count && index <= 100; ++index) {
-      if (downlib::state_value(fixed.data(), fixed.size(), 4, index) != decoded->segments[static_cast<size_t>(index - 1)].start)
+      if (downlib::state_value(fixed.data(), fixed.size(), 4, index) !=
+          decoded->segments[static_cast<size_t>(index - 1)].start)
         return fail(problem, "kind 4 does not read the record");
     }
-    if (downlib::state_value(fixed.data(), fixed.size(), 3, 0) != decoded->count) return fail(problem, "kind 3 differs");
+    if (downlib::state_value(fixed.data(), fixed.size(), 3, 0) != decoded->count)
+      return fail(problem, "kind 3 differs");
   }
   return true;
 }

@@ -1,9 +1,10 @@
+#include "downlib/tests/fuzz/fuzz_corpus.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "downlib/tests/fuzz/fuzz_checks.h"
-#include "downlib/tests/fuzz/fuzz_corpus.h"
 
 namespace {
 
