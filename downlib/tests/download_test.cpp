@@ -45,11 +45,17 @@ void expect_plan(const Outcome& outcome, const std::vector<std::pair<int32_t, in
                  const std::string& what) {
   ASSERT_FALSE(outcome.state_at_size_known.empty()) << what << ": no snapshot at SizeKnown";
   ASSERT_EQ(outcome.state_value(3, 0), static_cast<int32_t>(plan.size())) << what;
+  int32_t done_sum = 0;
   for (size_t i = 0; i < plan.size(); ++i) {
     const auto index = static_cast<int32_t>(i + 1);
     EXPECT_EQ(outcome.state_value(4, index), plan[i].first) << what << ", segment " << index << " start";
     EXPECT_EQ(outcome.state_value(5, index), plan[i].second) << what << ", segment " << index << " length";
+    const int32_t done = outcome.state_value(6, index);
+    EXPECT_GE(done, 0) << what << ", segment " << index << " done";
+    EXPECT_LE(done, plan[i].second) << what << ", segment " << index << " done";
+    done_sum += done;
   }
+  EXPECT_EQ(outcome.state_value(2, 0), done_sum) << what << ": bytes done are the segments' sum";
 }
 
 std::vector<std::pair<int32_t, int32_t>> even_plan(int32_t size, int32_t count) {
