@@ -173,8 +173,8 @@ void remove_tree(const std::string& path) {
 }
 
 std::string configuration_for(const std::string& engine, const std::string& feature, const std::string& anti_cheat,
-                              const std::string& tools) {
-  const std::string base = server().url("/packages/");
+                              const std::string& tools, const std::string& path) {
+  const std::string base = server().url(path);
   auto section = [&](const char* name, const std::string& file, const std::string& content) {
     return std::string("[") + name + "]\r\nURL=" + base + file + "\r\nMD5=" + md5_hex(content) + "\r\n";
   };

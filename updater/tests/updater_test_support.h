@@ -59,8 +59,10 @@ bool exists(const std::string& path);
 void make_directories(const std::string& path);  // every missing level
 void remove_tree(const std::string& path);
 
-// A configuration in the published form for the given archive contents.
+// A configuration in the published form for the given archive contents,
+// each served as <path>jc.zip, gn.zip, fg.zip, gj.zip (jc-test.zip for the
+// test edition).
 std::string configuration_for(const std::string& engine, const std::string& feature, const std::string& anti_cheat,
-                              const std::string& tools);
+                              const std::string& tools, const std::string& path = "/packages/");
 
 }  // namespace updater::testing
