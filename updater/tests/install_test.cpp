@@ -14,6 +14,7 @@
 #include "updater/main_window_units.h"
 #include "updater/package_install.h"
 #include "updater/plug_list.h"
+#include "updater/pump_messages.h"
 #include "updater/tests/updater_test_support.h"
 #include "updater/updater_state.h"
 
@@ -143,6 +144,20 @@ TEST(ListFiles, gives_a_directorys_files_before_those_of_its_subdirectories) {
     EXPECT_EQ(at("子目录一\\更深\\d.txt"), at("子目录一\\c.txt") + 1);  // the subdirectory's own file, then its subtree
   }
   EXPECT_TRUE(ListFiles(root + "不存在").empty());
+}
+
+TEST(PumpMessages, handles_what_is_waiting_and_leaves_a_quit_request_for_the_loop) {
+  const HWND window = CreateWindowExA(0, "STATIC", "closing", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  PostQuitMessage(7);
+  PumpMessages();
+  EXPECT_FALSE(IsWindow(window));  // the close was handled
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // the quit is still there, once
+  EXPECT_EQ(message.wParam, 7u);
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
 
 TEST(InstallItems, start_at_the_marker_and_follow_every_marker_a_path_holds) {
