@@ -9,6 +9,7 @@
 //   window_driver wait-hidden CAPTION CLASS SECONDS
 //   window_driver wait-text CAPTION PART SECONDS    a visible control whose text holds PART
 //   window_driver texts CAPTION                     class, visibility and text of every control
+//   window_driver windows                           the same for every top-level window
 //   window_driver wait-box PART SECONDS             answers (OK) and prints every other box
 //                                                   until one whose text holds PART shows
 //   window_driver press-box PART                    OK on the box whose text holds PART
@@ -47,33 +48,34 @@ std::wstring class_of(HWND window) {
   return name;
 }
 
+struct CaptionSearch {
+  const std::wstring* caption;
+  HWND found;
+};
+
+BOOL CALLBACK match_caption(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<CaptionSearch*>(data);
+  if (IsWindowVisible(window) && class_of(window) != L"#32770" && text_of(window) == *search->caption) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND top_level(const std::wstring& caption) {
-  struct Search {
-    const std::wstring* caption;
-    HWND found;
-  } search{&caption, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (IsWindowVisible(window) && class_of(window) != L"#32770" && text_of(window) == *s->caption) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  CaptionSearch search{&caption, nullptr};
+  EnumWindows(match_caption, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+BOOL CALLBACK collect(HWND window, LPARAM data) {
+  reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+  return TRUE;
 }
 
 std::vector<HWND> descendants(HWND root) {
   std::vector<HWND> all;
-  EnumChildWindows(
-      root,
-      [](HWND window, LPARAM data) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  EnumChildWindows(root, collect, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 
@@ -156,14 +158,10 @@ std::wstring box_message(HWND box) {
 }
 
 std::vector<HWND> message_boxes() {
-  std::vector<HWND> boxes;
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        if (IsWindowVisible(window) && class_of(window) == L"#32770")
-          reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&boxes));
+  std::vector<HWND> all, boxes;
+  EnumWindows(collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND window : all)
+    if (IsWindowVisible(window) && class_of(window) == L"#32770") boxes.push_back(window);
   return boxes;
 }
 
@@ -217,13 +215,11 @@ int wmain(int argc, wchar_t** argv) {
     return within(seconds_of(argv[4]), [&] { return text_shown(argv[2], argv[3]); }) ? 0 : 1;
   if (command == L"texts" && argc == 3) return texts(argv[2]);
   if (command == L"windows" && argc == 2) {
-    EnumWindows(
-        [](HWND window, LPARAM) -> BOOL {
-          std::printf("%s\t%s\t%s\n", utf8(class_of(window)).c_str(), IsWindowVisible(window) ? "shown" : "hidden",
-                      utf8(text_of(window)).c_str());
-          return TRUE;
-        },
-        0);
+    std::vector<HWND> all;
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all)
+      std::printf("%s\t%s\t%s\n", utf8(class_of(window)).c_str(), IsWindowVisible(window) ? "shown" : "hidden",
+                  utf8(text_of(window)).c_str());
     return 0;
   }
   if (command == L"wait-box" && argc == 4) return wait_box(argv[2], seconds_of(argv[3]));
