@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,12 @@ bool create_directory(const std::string& path);
 bool copy_file(const std::string& source, const std::string& target);
 // Whether a file or directory of that name exists.
 bool path_exists(const std::string& path);
+// Size of a file in bytes; nothing when it does not exist or is a directory.
+std::optional<uint64_t> file_size(const std::string& path);
+// Moves `source` to `target` in one step, replacing a file already there, so
+// a reader finds either the old file or the whole new one. Both lie in the
+// same directory. False (and nothing moved) on any error.
+bool replace_file(const std::string& source, const std::string& target);
 
 // The directory for temporary files, in the program's form, ending in "\".
 std::string temp_directory();

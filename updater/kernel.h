@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "runtime/arg_value.h"
+#include "runtime/calling_convention.h"
 
 // The library commands the updater calls, through the libraries' command
 // tables with the runtime's calling convention. Texts and byte sets the
@@ -32,6 +34,12 @@ bool write_config_item(const std::string& file, const std::string& section, cons
 bool remove_file(const std::string& path);
 std::string make_temp_file_name(const std::string& directory);
 int32_t find_text(const std::string& text, const std::string& sought);
+int32_t find_text_ignoring_case(const std::string& text, const std::string& sought);
+std::vector<std::string> split_text(const std::string& text, const std::string& separator);
+std::string to_upper(const std::string& text);
+std::string number_to_formatted_text(double number, int32_t decimals);  // no thousands separators
+bool make_directory(const std::string& path);
+bool copy_file_to(const std::string& source, const std::string& target);  // overwrites
 int32_t tick_count();
 int32_t to_integer(const std::string& text);
 int32_t show_message(const std::string& text, int32_t buttons, uint32_t parent_window, uint32_t parent_unit);
@@ -43,5 +51,20 @@ std::string file_digest(const std::string& path);
 std::string fetch_text(const std::string& url);
 // ToBytes of the text, written with WriteFileBytes.
 bool write_text_file(const std::string& path, const std::string& text);
+// ReadFileBytes, then ToText: the content up to its first zero byte.
+std::string read_text_file(const std::string& path);
+
+// StartThread with only the routine: no parameter, the handle is not kept.
+using ThreadRoutine = uint32_t(RT_STDCALL*)(uint32_t parameter);
+bool start_thread(ThreadRoutine routine);
+
+// UnpackArchive with the ZIP unit (window id, unit id): 1 done, 0 failed,
+// -1 no archive.
+int32_t unpack_archive(uint32_t window_id, uint32_t unit_id, const std::string& archive, const std::string& target);
+
+// Whether the library of the running program has that command. A tree built
+// without a library's commands (the download engine or the unpacker not yet
+// in it) answers their calls as failures instead of ending the program.
+bool library_offers(uint32_t library, uint32_t command);
 
 }  // namespace updater::kernel

@@ -47,10 +47,13 @@ const rt::SupportLibrary* g_libraries[7];
 
 const rt::ProgramHeader& program_header() {
   static const rt::ProgramHeader header = [] {
-    const rt::SupportLibrary* libraries[7] = {
-        &units::core_library_with_units(), &downlib::kDownloadLibrary, &extended::kExtendedLibrary,
-        &archive::kDigestLibrary,          &web::kWebLibrary,          &threads::kThreadLibrary,
-        &archive::zip_library()};
+    const rt::SupportLibrary* libraries[7] = {&units::core_library_with_units(),
+                                              &downlib::kDownloadLibrary,
+                                              &extended::kExtendedLibrary,
+                                              &archive::kDigestLibrary,
+                                              &web::kWebLibrary,
+                                              &threads::kThreadLibrary,
+                                              &archive::zip_library()};
     std::memcpy(g_libraries, libraries, sizeof libraries);
     return rt::ProgramHeader{
         3,

@@ -6,6 +6,8 @@
 
 namespace updater {
 
+UpdaterState::UpdaterState() { downlib::init_task_param(task_param); }
+
 PackageEntry UpdaterState::entry(Section section) const {
   std::lock_guard lock(m_lock);
   return m_entries[static_cast<size_t>(section)];

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "downlib/task_param.h"
 #include "updater/packages.h"
 
 namespace updater {
@@ -15,6 +16,15 @@ struct PackageEntry {
   std::string md5;
 };
 
+// The download being run: set by the click handler before the busy flag lets
+// anyone else in, read by the download threads until the task has ended.
+struct DownloadJob {
+  Package package = Package::Engine;
+  std::string archive_path;  // program directory + "\" + the archive's name
+  std::string partial_path;  // where the engine writes; becomes the archive when complete
+  std::string url;
+};
+
 // The updater's process-wide state, from program start to its exit routine.
 // The package entries and the local digests are replaced by whichever thread
 // runs a check (the window thread, or the download engine's controller
@@ -22,12 +32,19 @@ struct PackageEntry {
 // handed out as copies.
 class UpdaterState {
  public:
+  UpdaterState();
   std::string program_directory;  // ends in "\"
   int32_t processor_count = 0;
   std::atomic<int32_t> download_busy{0};
-  int32_t total_size = 0;
-  int32_t received_size = 0;
-  uint64_t last_speed_tick = 0;
+  DownloadJob download;
+  // One task at a time, reused for every download (see download_busy).
+  downlib::TaskParam task_param;
+  downlib::DownloadObject downloader;
+  std::atomic<int32_t> total_size{0};  // of the current download, from the engine's snapshots
+  std::atomic<int32_t> received_size{0};
+  uint64_t last_speed_tick = 0;  // controller thread only
+  int32_t shown_position = -1;   // controller thread only: the progress bar's last position
+  std::atomic<int32_t> install_busy{0};
   std::atomic<uint32_t> auto_check_base_tick{0};
 
   PackageEntry entry(Section section) const;

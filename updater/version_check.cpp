@@ -9,8 +9,6 @@
 namespace updater {
 namespace {
 
-constexpr const char* kStatusLine = "透明标签1";
-
 bool digest_present(const std::string& digest) { return digest != kEmptyDigest; }
 
 void show_verdict(const char* label, const std::string& remote, const std::string& local) {
@@ -97,8 +95,8 @@ void CheckForUpdates() {
   const std::string file = kernel::make_temp_file_name(kernel::get_program_directory());
   if (kernel::write_text_file(file, configuration)) {
     // The entries are read in this order: 霁川, 功能, 反挂, 其他, 正式.
-    for (Section section : {Section::EngineTest, Section::Feature, Section::AntiCheat, Section::Other,
-                            Section::EngineFree}) {
+    for (Section section :
+         {Section::EngineTest, Section::Feature, Section::AntiCheat, Section::Other, Section::EngineFree}) {
       const char* name = kSectionNames[static_cast<size_t>(section)];
       PackageEntry entry;
       entry.url = kernel::read_config_item(file, name, "URL", nullptr);

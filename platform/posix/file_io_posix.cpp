@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/file_io.h"
@@ -113,6 +114,16 @@ bool copy_file(const std::string& source, const std::string& target) {
 bool path_exists(const std::string& path) {
   struct stat st {};
   return lstat(native_path(path).c_str(), &st) == 0;
+}
+
+std::optional<uint64_t> file_size(const std::string& path) {
+  struct stat st {};
+  if (stat(native_path(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<uint64_t>(st.st_size);
+}
+
+bool replace_file(const std::string& source, const std::string& target) {
+  return std::rename(native_path(source).c_str(), native_path(target).c_str()) == 0;
 }
 
 std::string temp_directory() {

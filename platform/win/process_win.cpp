@@ -1,21 +1,26 @@
 #include <windows.h>
 
+#include "platform/path.h"
 #include "platform/process.h"
 
+// Paths cross to the system through the wide functions after code page 936
+// conversion, as the file commands do: the program directory of an updater
+// installed under a Chinese folder name is the same GBK text whatever the
+// system's ANSI code page is.
 namespace platform {
 
 std::string module_path() {
-  char buffer[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  return std::string(buffer, n);
+  wchar_t buffer[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  return gbk_from_wide(std::wstring(buffer, n < MAX_PATH ? n : 0));
 }
 
-bool set_current_directory(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
+bool set_current_directory(const std::string& path) { return SetCurrentDirectoryW(wide_path(path).c_str()) != 0; }
 
 std::string current_directory() {
-  char buffer[MAX_PATH] = {};
-  const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-  return std::string(buffer, n < sizeof buffer ? n : 0);
+  wchar_t buffer[MAX_PATH] = {};
+  const DWORD n = GetCurrentDirectoryW(MAX_PATH, buffer);
+  return gbk_from_wide(std::wstring(buffer, n < MAX_PATH ? n : 0));
 }
 
 uint32_t current_thread_id() { return GetCurrentThreadId(); }
@@ -38,10 +43,11 @@ int32_t run_program_and_wait(const std::vector<std::string>& argv) {
     if (!command_line.empty()) command_line += ' ';
     command_line += quote_argument(arg);
   }
-  STARTUPINFOA startup = {};
+  std::wstring wide_command_line = wide_path(command_line);
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+  if (!CreateProcessW(nullptr, wide_command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                       &process))
     return -1;
   WaitForSingleObject(process.hProcess, INFINITE);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/path.h"
 #include "runtime/dll_commands.h"
 #include "runtime/runtime_error.h"
 
@@ -13,16 +14,15 @@ namespace {
 std::mutex g_resolve_lock;
 
 // Searched in this order for a command whose file name is empty.
-constexpr const char* kSystemDlls[] = {"Kernel32.dll", "Gdi32.dll",  "User32.dll",
-                                       "Advapi32.dll", "Mpr.dll",    "Shell32.dll"};
+constexpr const char* kSystemDlls[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
+                                       "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
 
 [[noreturn]] void report_missing(const std::string& file, const std::string& function) {
   char message[1024];
   if (file.empty())
     std::snprintf(message, sizeof message, "无法找到指定DLL库文件中的输出命令“%s”", function.c_str());
   else
-    std::snprintf(message, sizeof message, "无法找到指定DLL库文件“%s”中的输出命令“%s”", file.c_str(),
-                  function.c_str());
+    std::snprintf(message, sizeof message, "无法找到指定DLL库文件“%s”中的输出命令“%s”", file.c_str(), function.c_str());
   report_runtime_error(message, 0, 0, 0);
 }
 
@@ -40,11 +40,9 @@ uint64_t call_words(void* function, const uintptr_t* args, uint32_t count) {
     case 4: return reinterpret_cast<W (*)(W, W, W, W)>(function)(a[0], a[1], a[2], a[3]);
     case 5: return reinterpret_cast<W (*)(W, W, W, W, W)>(function)(a[0], a[1], a[2], a[3], a[4]);
     case 6: return reinterpret_cast<W (*)(W, W, W, W, W, W)>(function)(a[0], a[1], a[2], a[3], a[4], a[5]);
-    case 7:
-      return reinterpret_cast<W (*)(W, W, W, W, W, W, W)>(function)(a[0], a[1], a[2], a[3], a[4], a[5], a[6]);
+    case 7: return reinterpret_cast<W (*)(W, W, W, W, W, W, W)>(function)(a[0], a[1], a[2], a[3], a[4], a[5], a[6]);
     case 8:
-      return reinterpret_cast<W (*)(W, W, W, W, W, W, W, W)>(function)(a[0], a[1], a[2], a[3], a[4], a[5], a[6],
-                                                                       a[7]);
+      return reinterpret_cast<W (*)(W, W, W, W, W, W, W, W)>(function)(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
     default:
       return reinterpret_cast<W (*)(W, W, W, W, W, W, W, W, W, W, W, W)>(function)(
           a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11]);
@@ -112,7 +110,8 @@ void* resolve_dll_command(uint32_t index) {
         }
       } else {
         // The program's own directory comes first, unless the name is a full path.
-        if (file.find(':') == std::string::npos) module = LoadLibraryA((app->directory() + "\\" + file).c_str());
+        if (file.find(':') == std::string::npos)
+          module = LoadLibraryW(platform::wide_path(app->directory() + "\\" + file).c_str());
         if (!module) module = LoadLibraryA(file.c_str());
         if (module) address = GetProcAddress(module, procedure);
       }

@@ -1,12 +1,15 @@
 #include "updater/tests/updater_test_support.h"
 
 #include <gtest/gtest.h>
-
 #include <wincrypt.h>
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
+#include "platform/path.h"
 #include "runtime/runtime_app.h"
 #include "units/window_units.h"
 #include "updater/main_window_units.h"
@@ -112,15 +115,71 @@ HWND unit_handle(const char* name) {
   return static_cast<HWND>(the_layer().live_control(window::kMainWindow, window::unit_id(name)));
 }
 
+HWND main_window_handle() { return static_cast<HWND>(the_layer().live_control(window::kMainWindow, 0)); }
+
+bool wait_until(const std::function<bool()>& condition, int timeout_ms) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (static_cast<int>(GetTickCount() - start) > timeout_ms) return false;
+    pump();
+    Sleep(2);
+  }
+  return true;
+}
+
+BoxRecorder::BoxRecorder() : m_boxes(std::make_shared<std::vector<Box>>()), m_capture(IDOK) {
+  auto boxes = m_boxes;
+  m_capture.on_seen([boxes](const test_support::SeenBox& seen) {
+    boxes->push_back({seen.text, seen.caption, seen.owner});
+  });
+}
+
+std::vector<std::string> BoxRecorder::texts() const {
+  std::vector<std::string> texts;
+  for (const Box& box : *m_boxes) texts.push_back(box.text);
+  return texts;
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream out(std::filesystem::path(platform::wide_path(path)), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(std::filesystem::path(platform::wide_path(path)), std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+bool exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::path(platform::wide_path(path)), error);
+}
+
+void make_directories(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(platform::wide_path(path)), error);
+}
+
+void remove_tree(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path root(platform::wide_path(path));
+  // Read-only files would stop remove_all.
+  for (auto it = std::filesystem::recursive_directory_iterator(root, error);
+       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error))
+    SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::filesystem::remove_all(root, error);
+}
+
 std::string configuration_for(const std::string& engine, const std::string& feature, const std::string& anti_cheat,
-                              const std::string& tools) {
-  const std::string base = server().url("/packages/");
+                              const std::string& tools, const std::string& path) {
+  const std::string base = server().url(path);
   auto section = [&](const char* name, const std::string& file, const std::string& content) {
     return std::string("[") + name + "]\r\nURL=" + base + file + "\r\nMD5=" + md5_hex(content) + "\r\n";
   };
   return section("霁川", "jc-test.zip", engine + "-test") + section("正式", "jc.zip", engine) +
-         section("功能", "gn.zip", feature) + section("反挂", "fg.zip", anti_cheat) +
-         section("其他", "gj.zip", tools);
+         section("功能", "gn.zip", feature) + section("反挂", "fg.zip", anti_cheat) + section("其他", "gj.zip", tools);
 }
 
 }  // namespace updater::testing

@@ -22,8 +22,11 @@ def fetch(url, headers=None):
         return answer.status, answer.read()
 
 
-def server(action, directory):
-    return subprocess.run([DEMO_SERVER, action, directory], capture_output=True, text=True, timeout=60)
+def server(action, directory, rate="0"):
+    """Runs the script; the packages at full speed unless a rate is given."""
+    environment = dict(os.environ, UPDATER_DEMO_RATE=rate)
+    return subprocess.run([DEMO_SERVER, action, directory], capture_output=True, text=True, timeout=60,
+                          env=environment)
 
 
 @unittest.skipUnless(shutil.which("nginx") or os.path.exists("/usr/sbin/nginx"), "nginx is not installed")
@@ -75,6 +78,15 @@ class DemoServerTest(unittest.TestCase):
         config = self.read_config(self.start())
         self.assertEqual(config["反挂"]["MD5"], hashlib.md5(b"a newer anti-cheat release").hexdigest())
         self.assertEqual(fetch(config["反挂"]["URL"])[1], b"a newer anti-cheat release")
+
+    def test_packages_are_served_at_the_rate_asked_for(self):
+        result = server("start", self.dir, rate="16k")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        with open(os.path.join(self.dir, "nginx.conf")) as f:
+            self.assertIn("location /packages/ { limit_rate 16k; }", f.read())
+        # Only the packages: the configuration comes at once.
+        status, _ = fetch(result.stdout.strip())
+        self.assertEqual(status, 200)
 
     def test_stop_ends_the_server(self):
         url = self.start()

@@ -1,0 +1,103 @@
+// Downloads through the real window from nginx on 127.0.0.1, with the
+// download engine: every "下载" button, the progress display, the archive
+// byte for byte, the verdict and the install button; a server that drops the
+// connection; two buttons pressed together.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "updater/main_window_units.h"
+#include "updater/tests/end_to_end/dropping_server.h"
+#include "updater/tests/end_to_end/end_to_end_support.h"
+#include "updater/tests/updater_test_support.h"
+#include "updater/updater_state.h"
+
+namespace updater::testing {
+namespace {
+
+class DownloadEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server().running()) << server().problem;
+    set_config_url(server().url("/xiazaiqi/xiazai2.txt"));
+    put_program_file("Config.ini", "");
+    for (const char* archive : {"霁川.zip", "功能.zip", "反挂.zip", "工具.zip"}) {
+      put_program_file(archive, "");
+      put_program_file(std::string(archive) + ".part", "");
+    }
+    serve_demo_packages();
+  }
+  void TearDown() override { close_main_window(); }
+};
+
+TEST_F(DownloadEndToEnd, each_button_fetches_its_archive_with_the_progress_display) {
+  open_main_window();
+  for (size_t i = 0; i < kPackageCount; ++i) {
+    const auto package = static_cast<Package>(i);
+    const PackageUnits& units = units_of(package);
+    EXPECT_TRUE(window::disabled(units.install_button)) << units.archive;
+    EXPECT_EQ(window::caption(units.verdict_label), "发现新版") << units.archive;
+
+    const WatchedDownload watched = download_through_the_window(units.download_button);
+    ASSERT_TRUE(watched.ended) << units.archive;
+    EXPECT_TRUE(watched.display_shown) << units.archive;
+    EXPECT_EQ(watched.status_text, units.download_status) << units.archive;
+    EXPECT_FALSE(watched.speed_text.empty()) << units.archive << ": no speed was shown";
+    EXPECT_GT(watched.highest_position, 0) << units.archive;
+    EXPECT_FALSE(IsWindowVisible(unit_handle("进度条1"))) << units.archive;
+
+    EXPECT_EQ(read_file(program_directory() + units.archive), demo_package(units.archive)) << units.archive;
+    EXPECT_FALSE(exists(program_directory() + units.archive + ".part")) << units.archive;
+    EXPECT_EQ(window::caption(units.verdict_label), "最新版") << units.archive;
+    EXPECT_EQ(window::text_colour(units.verdict_label), window::kGreen) << units.archive;
+    EXPECT_FALSE(window::disabled(units.install_button)) << units.archive;
+  }
+  // Each package was asked for by its own URL.
+  const std::string log = server().access_log();
+  for (size_t i = 0; i < kPackageCount; ++i)
+    EXPECT_NE(log.find(std::string("/slow/") + served_name(static_cast<Package>(i))), std::string::npos);
+}
+
+TEST_F(DownloadEndToEnd, a_server_that_drops_the_connection_leaves_the_old_archive) {
+  const DroppingServer dropping(200000, 1000);
+  std::string text = configuration_for(demo_package("霁川.zip"), demo_package("功能.zip"), demo_package("反挂.zip"),
+                                       demo_package("工具.zip"), "/slow/");
+  const std::string served = server().url("/slow/gn.zip");
+  text.replace(text.find(served), served.size(), dropping.url("/gn.zip"));
+  publish_configuration(text);
+  put_program_file("功能.zip", "the feature plug-in the operator has");
+  open_main_window();
+
+  const WatchedDownload watched = download_through_the_window("按钮_下载功能");
+  ASSERT_TRUE(watched.ended);
+  EXPECT_GE(dropping.connections(), 1);
+  EXPECT_EQ(read_file(program_directory() + "功能.zip"), "the feature plug-in the operator has");
+  EXPECT_FALSE(exists(program_directory() + "功能.zip.part"));
+  EXPECT_EQ(window::caption("透明标签1"), "下载功能.zip失败");
+  EXPECT_FALSE(window::disabled("按钮_安装功能"));
+}
+
+TEST_F(DownloadEndToEnd, two_buttons_pressed_together_start_one_download) {
+  open_main_window();
+  SendMessageA(unit_handle("按钮_下载反挂"), BM_CLICK, 0, 0);
+  const WatchedDownload watched = download_through_the_window("按钮_下载工具");
+  ASSERT_TRUE(watched.ended);
+  EXPECT_EQ(watched.status_text, "正在下载反挂文件:");
+  EXPECT_EQ(read_file(program_directory() + "反挂.zip"), demo_package("反挂.zip"));
+  EXPECT_FALSE(exists(program_directory() + "工具.zip"));
+  EXPECT_EQ(server().access_log().find("/slow/gj.zip"), std::string::npos);
+}
+
+TEST_F(DownloadEndToEnd, the_test_edition_never_downloads_the_engine) {
+  open_main_window();
+  window::set_checked("单选框1", true);
+  window::set_checked("单选框2", false);
+  SendMessageA(unit_handle("按钮_下载霁川"), BM_CLICK, 0, 0);
+  pump();
+  EXPECT_EQ(state().download_busy, 0);
+  EXPECT_FALSE(IsWindowVisible(unit_handle("进度条1")));
+  EXPECT_EQ(server().access_log().find("/slow/jc.zip"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace updater::testing

@@ -1,0 +1,63 @@
+#include "updater/tests/end_to_end/end_to_end_support.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "updater/main_window_units.h"
+#include "updater/tests/updater_test_support.h"
+#include "updater/updater_state.h"
+
+namespace updater::testing {
+namespace {
+
+// The Unix folder the build wrote the packages to, as Wine shows it (drive Z:).
+std::string packages_directory() {
+  std::string path = "Z:" UPDATER_DEMO_PACKAGES_DIR "\\";
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+}  // namespace
+
+std::string demo_package(const char* archive) { return read_file(packages_directory() + archive); }
+
+const char* served_name(Package package) {
+  static const char* const kNames[] = {"jc.zip", "gn.zip", "fg.zip", "gj.zip"};
+  return kNames[static_cast<size_t>(package)];
+}
+
+void serve_demo_packages() {
+  for (size_t i = 0; i < kPackageCount; ++i) {
+    const auto package = static_cast<Package>(i);
+    ASSERT_TRUE(server().write_document(std::string("slow/") + served_name(package),
+                                        demo_package(units_of(package).archive)));
+  }
+  publish_configuration(configuration_for(demo_package("霁川.zip"), demo_package("功能.zip"),
+                                          demo_package("反挂.zip"), demo_package("工具.zip"), "/slow/"));
+}
+
+WatchedDownload download_through_the_window(const char* button, int timeout_ms) {
+  WatchedDownload watched;
+  SendMessageA(unit_handle(button), BM_CLICK, 0, 0);
+  watched.ended = wait_until(
+      [&] {
+        if (IsWindowVisible(unit_handle("进度条1"))) {
+          watched.display_shown = true;
+          watched.status_text = window::caption("标签_提示内容");
+          const std::string speed = window::caption("标签_每秒速度");
+          if (speed.size() > 2 && speed.compare(speed.size() - 2, 2, "/S") == 0) watched.speed_text = speed;
+          const int position = static_cast<int>(SendMessageA(unit_handle("进度条1"), PBM_GETPOS, 0, 0));
+          watched.highest_position = std::max(watched.highest_position, position);
+        }
+        return state().download_busy == 0;
+      },
+      timeout_ms);
+  pump();
+  return watched;
+}
+
+}  // namespace updater::testing
