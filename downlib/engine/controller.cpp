@@ -9,11 +9,8 @@
 //      ▼
 //   (StopAll) drop what is queued, close the queue
 //      ▼
-//   Ended: the task leaves its object and the active tasks, then TaskEnded
-//          with the total size (complete) or the bytes done (anything else)
-//
-// The task leaves its download object before TaskEnded is delivered, so a
-// handler may start the next download on the same object at once.
+//   Ended: TaskEnded with the total size (complete) or the bytes done
+//          (anything else); then the task leaves the active tasks and its object
 
 #include "downlib/engine/controller.h"
 
@@ -91,12 +88,15 @@ class Controller {
     if (worker) m_task->call_event(kWorkerStarted, worker->reference(), 0, 0);
   }
 
+  // The file is closed before TaskEnded, so the handler may move it; the task
+  // is still the object's while the handler runs, so GetState gives its last
+  // state, and leaves it right after.
   void end() {
     const int32_t value = m_task->ended_value();
     m_task->file().close();
+    m_task->call_event(kTaskEnded, 0, value, 0);
     remove_active_task(m_task.get());
     m_task->detach_from_object();
-    m_task->call_event(kTaskEnded, 0, value, 0);
   }
 
   std::shared_ptr<Task> m_task;

@@ -53,6 +53,10 @@ int32_t Outcome::state_value(int32_t kind, int32_t index) const {
   return downlib::state_value(state_at_size_known.data(), state_at_size_known.size(), kind, index);
 }
 
+int32_t Outcome::final_state_value(int32_t kind, int32_t index) const {
+  return downlib::state_value(state_at_task_ended.data(), state_at_task_ended.size(), kind, index);
+}
+
 Download::Download() {
   downlib::init_task_param(m_param);
   m_param.EventCallback = &Download::on_event;
@@ -118,12 +122,13 @@ Outcome Download::run(uint32_t timeout_ms) {
 int32_t RT_STDCALL Download::on_event(int32_t code, intptr_t worker, int32_t value1, int32_t value2, intptr_t) {
   Download* self = g_current;
   if (!self) return 0;
-  if (code == downlib::kSizeKnown) {
+  if (code == downlib::kSizeKnown || code == downlib::kTaskEnded) {
     void* state = nullptr;
     if (self->call_get_state(&state)) {
       const rt::BytesView bytes = rt::bytes_of(state);
       std::lock_guard<std::mutex> lock(self->m_mutex);
-      self->m_outcome.state_at_size_known.assign(bytes.data, bytes.data + bytes.size);
+      (code == downlib::kSizeKnown ? self->m_outcome.state_at_size_known : self->m_outcome.state_at_task_ended)
+          .assign(bytes.data, bytes.data + bytes.size);
     }
     rt::release(state);
   }

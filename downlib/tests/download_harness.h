@@ -33,13 +33,15 @@ struct Outcome {
   std::vector<Event> events;  // in delivery order, TaskEnded last
   std::vector<Status> statuses;
   std::vector<uint8_t> state_at_size_known;  // GetState inside the SizeKnown callback
+  std::vector<uint8_t> state_at_task_ended;  // GetState inside the TaskEnded callback
   uint32_t milliseconds = 0;
 
   int count(int32_t code) const;
   std::vector<const Event*> of(int32_t code) const;
   bool has_status(const std::string& text, int32_t level) const;
   std::string status_log() const;  // every status line, for failure messages
-  int32_t state_value(int32_t kind, int32_t index) const;
+  int32_t state_value(int32_t kind, int32_t index) const;  // of the snapshot at SizeKnown
+  int32_t final_state_value(int32_t kind, int32_t index) const;  // of the one at TaskEnded
 };
 
 // What FileExists answers, and the path a handler answering 2 sets.

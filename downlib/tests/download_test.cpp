@@ -84,6 +84,10 @@ TEST_F(DownloadFromNginx, big_file_arrives_whole_over_1_3_4_and_8_connections) {
     EXPECT_EQ(outcome.count(downlib::kWorkerFailed), 0) << what << "\n" << outcome.status_log();
     EXPECT_EQ(outcome.events.back().code, downlib::kTaskEnded) << what;
     expect_plan(outcome, even_plan(static_cast<int32_t>(kBigFile), threads), what);
+    // The task is still the object's while TaskEnded runs: its last state
+    // tells a complete file.
+    EXPECT_EQ(outcome.final_state_value(1, 0), static_cast<int32_t>(kBigFile)) << what;
+    EXPECT_EQ(outcome.final_state_value(2, 0), static_cast<int32_t>(kBigFile)) << what;
     int64_t received = 0;
     for (const Event* e : outcome.of(downlib::kReceived)) received += e->value1;
     EXPECT_LE(received, static_cast<int64_t>(kBigFile)) << what << ": Received values are pieces, not totals";
