@@ -10,13 +10,14 @@
 //     │                    │                            │  │  free: go on reading this connection ─► Receive
 //     │                    │                            │  ├─ a free segment, or a split of the
 //     │                    │                            │  │  largest one: ─► Open
-//     │                    │                            │  └─ nothing left ─► Stopped (WorkerDone)
+//     │                    │                            │  └─ nothing left ─► Done
+//     │                    ├─ the peer closes ─► NextSegment (segment complete) or Done
 //     │                    └─ network failure ─► RetryWait ─► Probe (no size yet) or Open
 //     └─ Retry ─► RetryWait            (999 times, 5 s each; none left ─► Failed)
 //
-// Any state reaches Stopped when the worker is asked to stop, and Failed
-// when a protocol step answers 0 or the file cannot be written. Stopped
-// sends WorkerDone, Failed WorkerFailed, each with the position reached.
+// Any state reaches Done when the worker is asked to stop, and Failed when a
+// protocol step answers 0 or the file cannot be written. Done sends
+// WorkerDone, Failed WorkerFailed, each with the position reached.
 //
 // Receiving collects up to 20480 bytes in the buffer and writes them to the
 // file at their offset when the buffer is full, the segment is complete or
@@ -73,7 +74,7 @@ void Worker::run() {
   if (m_segment) m_task.segments().set_owner(m_segment->index, m_number, m_thread_id);
   State state = m_first ? State::Probe : State::Open;
   for (;;) {
-    if (m_stop.load() && state != State::Failed) state = State::Stopped;
+    if (m_stop.load() && state != State::Failed) state = State::Done;
     switch (state) {
       case State::Probe: state = probe(); break;
       case State::PrepareTarget: state = prepare_target(); break;
@@ -81,7 +82,7 @@ void Worker::run() {
       case State::Receive: state = receive(); break;
       case State::NextSegment: state = next_segment(); break;
       case State::RetryWait: state = retry_wait(); break;
-      case State::Stopped: end(false); return;
+      case State::Done: end(false); return;
       case State::Failed: end(true); return;
     }
   }
@@ -111,7 +112,7 @@ Worker::State Worker::prepare_target() {
   std::string path = m_task.target_path();
   if (!name_target(path)) return State::Failed;
   bool gave_up = false;
-  if (!resolve_existing(path, gave_up)) return gave_up ? State::Stopped : State::Failed;
+  if (!resolve_existing(path, gave_up)) return gave_up ? State::Done : State::Failed;
   m_task.set_target_path(path);
   if (m_task.file().create(path, total) != platform::CreateOutcome::Created) {
     report(kError, text::kCreateFailed);
@@ -120,7 +121,7 @@ Worker::State Worker::prepare_target() {
 
   // Segment 0 is this worker's before anyone else can take it.
   const auto first = m_task.segments().take_index(0, m_number, m_thread_id);
-  if (!first) return State::Stopped;
+  if (!first) return State::Done;
   begin_segment(*first);
   const int32_t further = std::min(m_task.segments().count() - 1, m_followers);
   for (int32_t i = 0; i < further; ++i) {
@@ -194,7 +195,7 @@ void Worker::begin_segment(const SegmentTable::Assignment& segment) {
 Worker::State Worker::open() {
   if (!m_segment) {
     const auto segment = m_task.segments().take_free(m_number, m_thread_id);
-    if (!segment) return State::Stopped;
+    if (!segment) return State::Done;
     begin_segment(*segment);
   }
   // A server that sends the whole file where a part was asked for can still
@@ -262,7 +263,7 @@ Worker::State Worker::receive() {
   if (m_skip > 0 && !skip_to_position()) return receive_error(m_skip_status);
 
   for (;;) {
-    if (m_stop.load()) return flush() ? State::Stopped : State::Failed;
+    if (m_stop.load()) return flush() ? State::Done : State::Failed;
     if (m_buffered == static_cast<int32_t>(m_buffer.size()) && !flush()) return State::Failed;
 
     const int32_t share = m_task.speed_share();
@@ -286,7 +287,13 @@ Worker::State Worker::receive() {
       m_buffered += got.count;
       m_position += got.count;
       m_task.count_received(got.count);
+      // A full buffer or a complete segment goes to the file before Received
+      // is announced, so a handler that reads the bytes done sees them.
+      const bool written = (m_buffered < static_cast<int32_t>(m_buffer.size()) &&
+                            m_position < segments.end_of(index)) ||
+                           flush();
       m_task.post_event(kReceived, reference(), got.count, 0);
+      if (!written) return State::Failed;
     }
     if (share > 0 && got.status == 0) wait_out_second(started);
     if (got.status == 0) {
@@ -301,7 +308,7 @@ Worker::State Worker::receive() {
 
 Worker::State Worker::receive_error(int32_t status) {
   switch (net::after_receive_error(status)) {
-    case net::AfterReceiveError::Stop: return State::Stopped;
+    case net::AfterReceiveError::Stop: return State::Done;
     case net::AfterReceiveError::ReadAgain:
       if (++m_unclassified_in_a_row < kUnclassifiedReadsBeforeRetry) {
         sleep_ms(kStepMs);
@@ -309,10 +316,10 @@ Worker::State Worker::receive_error(int32_t status) {
       }
       break;
     case net::AfterReceiveError::EndNormally:
-      // The body ends with the file; a close before the segment is complete
-      // loses the rest unless the worker opens again.
-      if (m_position >= m_task.segments().end_of(m_segment->index)) return State::NextSegment;
-      break;
+      // The peer's close ends the worker normally, also before its segment
+      // is complete: the segment is left for another worker to take, and
+      // TaskEnded tells a file with bytes missing by its bytes done.
+      return m_position >= m_task.segments().end_of(m_segment->index) ? State::NextSegment : State::Done;
     case net::AfterReceiveError::Retry: break;
   }
   m_unclassified_in_a_row = 0;
@@ -359,7 +366,7 @@ Worker::State Worker::next_segment() {
                           platform::tick_count() - waiting_since < static_cast<uint32_t>(timeouts().receive_ms);
     if (!may_wait || !sleep_ms(kStepMs)) break;
   }
-  if (m_stop.load()) return State::Stopped;
+  if (m_stop.load()) return State::Done;
 
   if (m_segment) segments.release(m_segment->index);
   m_segment.reset();
@@ -369,19 +376,19 @@ Worker::State Worker::next_segment() {
   m_skip = 0;
   std::optional<SegmentTable::Assignment> another = segments.take_free(m_number, m_thread_id);
   if (!another && m_task.ranges() != Task::Ranges::Ignored) another = segments.split_largest(m_number, m_thread_id);
-  if (!another) return State::Stopped;
+  if (!another) return State::Done;
   begin_segment(*another);
   return State::Open;
 }
 
 Worker::State Worker::retry_wait() {
   m_session->body().close();
-  if (m_stop.load() || m_task.stop_requested()) return State::Stopped;
+  if (m_stop.load() || m_task.stop_requested()) return State::Done;
   if (m_retries_left <= 0) return State::Failed;
   --m_retries_left;
   m_task.count_retry();
   report(kProgress, format_text(text::kRetryWait, kRetryWaitShownSeconds));
-  if (!sleep_ms(m_task.retry_policy().wait_ms)) return State::Stopped;
+  if (!sleep_ms(m_task.retry_policy().wait_ms)) return State::Done;
   return m_after_retry;
 }
 

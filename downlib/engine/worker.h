@@ -33,7 +33,7 @@ class Worker final : public StepContext {
   const Timeouts& timeouts() const override;
 
  private:
-  enum class State { Probe, PrepareTarget, Open, Receive, NextSegment, RetryWait, Stopped, Failed };
+  enum class State { Probe, PrepareTarget, Open, Receive, NextSegment, RetryWait, Done, Failed };
 
   State probe();
   State prepare_target();
