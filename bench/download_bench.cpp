@@ -5,7 +5,7 @@
 //
 // BASE_URL serves /file-256m.bin and /file-1g.bin; a request with
 // ?slow=S&rate=R gets its range "bytes=S-" at R bytes a second. Cases:
-//   1. ours with 4 connections, `curl -o`, `aria2c -x4 -s4`: best of three
+//   1. ours with 4 connections, `curl -o`, `aria2c -x4 -s4`: best of five
 //      each, interleaved; throughput ratios ours/aria2c and ours/curl.
 //   2. ours with 4 connections while the fourth segment's range comes at a
 //      tenth of one connection's speed in case 1: time over case 1's.
@@ -36,7 +36,7 @@ namespace {
 
 constexpr int64_t kSize = 256ll << 20;
 constexpr int64_t kLargeSize = 1ll << 30;
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 
 using Clock = std::chrono::steady_clock;
 

@@ -8,8 +8,10 @@
 #include <vector>
 
 // The controller's queue: workers (and Stop) put messages in, the
-// controller takes them out oldest first. Once closed it refuses new
-// messages and has dropped the ones it held.
+// controller takes them out oldest first, looking at least every wait it
+// asks for. Starts and finishes wake it at once; events and status texts
+// are taken at its next look. Once closed it refuses new messages and has
+// dropped the ones it held.
 namespace downlib::engine {
 
 struct Message {
@@ -35,7 +37,7 @@ class EventQueue {
  public:
   // False when the queue is closed; the message is dropped.
   bool push(Message message);
-  // The messages queued now, waiting up to wait_ms when there are none.
+  // The messages queued now, after waiting up to wait_ms for one that wakes.
   std::vector<Message> take(int32_t wait_ms);
   void close();
 
@@ -43,6 +45,7 @@ class EventQueue {
   std::mutex m_mutex;
   std::condition_variable m_arrived;
   std::deque<Message> m_messages;
+  bool m_woken = false;  // a message that wakes the controller is queued
   bool m_closed = false;
 };
 
