@@ -100,4 +100,35 @@ std::string temp_directory() {
   return gbk_from_wide(std::wstring(buffer, length));
 }
 
+PathKind path_kind(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(wide_path(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Directory : PathKind::File;
+}
+
+bool remove_empty_directory(const std::string& path) { return RemoveDirectoryW(wide_path(path).c_str()) != 0; }
+
+bool make_writable(const std::string& path) {
+  const std::wstring wide = wide_path(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if (!(attributes & FILE_ATTRIBUTE_READONLY)) return true;
+  return SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+bool append_to_file(const std::string& path, std::string_view text) {
+  Handle file(CreateFileW(wide_path(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  size_t done = 0;
+  while (done < text.size()) {
+    DWORD written = 0;
+    if (!WriteFile(file.get(), text.data() + done, static_cast<DWORD>(text.size() - done), &written, nullptr) ||
+        written == 0)
+      return false;
+    done += written;
+  }
+  return true;
+}
+
 }  // namespace platform
