@@ -14,7 +14,6 @@
 
 #include "platform/file_io.h"
 #include "platform/path.h"
-#include "updater/backup_set.h"
 
 namespace updater::testing {
 namespace {
@@ -26,14 +25,6 @@ fs::path file_system_path(const std::string& program_path) {
   return fs::path(platform::wide_path(program_path));
 #else
   return fs::path(platform::native_path(program_path));
-#endif
-}
-
-std::string program_path_of(const fs::path& path) {
-#ifdef _WIN32
-  return platform::gbk_from_wide(path.wstring());
-#else
-  return platform::program_path(path.string());
 #endif
 }
 
@@ -101,24 +92,6 @@ void make_read_only(const std::string& path) {
   std::error_code error;
   fs::permissions(file_system_path(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove, error);
-}
-
-Tree snapshot(const std::string& root, BackupFolder backup_folder) {
-  Tree tree;
-  const fs::path base = file_system_path(root);
-  std::error_code error;
-  for (auto it = fs::recursive_directory_iterator(base, error); !error && it != fs::recursive_directory_iterator();
-       it.increment(error)) {
-    std::string relative = program_path_of(fs::relative(it->path(), base));
-    for (char& c : relative)
-      if (c == '/') c = '\\';
-    if (backup_folder == BackupFolder::Leave && relative.rfind(kBackupFolder, 0) == 0) {
-      if (it->is_directory()) it.disable_recursion_pending();
-      continue;
-    }
-    tree[relative] = it->is_directory() ? "<directory>" : read_file(root + relative);
-  }
-  return tree;
 }
 
 platform::LocalTimestamp at(int year, int month, int day, int hour, int minute, int second, int millisecond) {

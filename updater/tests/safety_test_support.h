@@ -1,9 +1,9 @@
 #pragma once
 
-#include <map>
 #include <string>
 
 #include "platform/clock.h"
+#include "updater/tests/tree_snapshot.h"
 
 // Scratch server roots for the tests of the pre-flight, the backup set and
 // the restore, and snapshots of what lies in them.
@@ -17,12 +17,6 @@ void write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);
 void make_directory(const std::string& path);  // with every missing level
 void make_read_only(const std::string& path);
-
-// Every file (relative path → content) and directory (relative path →
-// "<directory>") below the root; the backup folder left out unless asked.
-enum class BackupFolder { Leave, Include };
-using Tree = std::map<std::string, std::string>;
-Tree snapshot(const std::string& root, BackupFolder backup_folder = BackupFolder::Leave);
 
 platform::LocalTimestamp at(int year, int month, int day, int hour, int minute, int second, int millisecond);
 
