@@ -59,8 +59,7 @@ void make_directories(const std::string& root, const std::string& relative) {
   std::string directory = root;
   for (size_t i = 0; i + 1 < parts.size(); ++i) {
     directory += parts[i];
-    if (!updater::dll::path_is_directory(updater::dll::to_utf16(directory)))
-      updater::kernel::make_directory(directory);
+    if (!updater::dll::path_is_directory(updater::dll::to_utf16(directory))) updater::kernel::make_directory(directory);
     directory += "\\";
   }
 }
@@ -138,7 +137,8 @@ int main(int argc, char** argv) {
   }
   updater::DeleteTree(work);
   const double b = median(before), w = median(with_backup);
-  std::printf("%zu files into two roots; median: before %.2f ms, with backup %.2f ms: the backup adds %.2f ms (%.2fx)\n",
-              items.size(), b, w, w - b, w / b);
+  std::printf(
+      "%zu files into two roots; median: before %.2f ms, with backup %.2f ms: the backup adds %.2f ms (%.2fx)\n",
+      items.size(), b, w, w - b, w / b);
   return 0;
 }

@@ -43,9 +43,8 @@ class Result<void> {
 }  // namespace updater
 
 // Returns the failure of a step from the function that ran it.
-#define UPDATER_TRY(step)                                      \
-  do {                                                         \
-    auto updater_try_result_ = (step);                         \
-    if (!updater_try_result_.ok())                             \
-      return ::updater::Failure{updater_try_result_.reason()}; \
+#define UPDATER_TRY(step)                                                                   \
+  do {                                                                                      \
+    auto updater_try_result_ = (step);                                                      \
+    if (!updater_try_result_.ok()) return ::updater::Failure{updater_try_result_.reason()}; \
   } while (0)

@@ -1,9 +1,10 @@
 // The backup set of an install: the names of its folders, its manifest, the
 // files it keeps, and which backups stay.
+#include "updater/backup_set.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/file_io.h"
-#include "updater/backup_set.h"
 #include "updater/backup_set_detail.h"
 #include "updater/tests/safety_test_support.h"
 
@@ -38,10 +39,18 @@ TEST(BackupNames, only_real_times_in_the_fixed_form_are_backup_names) {
     const char* name;
     bool valid;
   } cases[] = {
-      {"20261208-103000-005", true}, {"20280229-235959-999", true}, {"20270229-000000-000", false},
-      {"20261308-103000-005", false}, {"20261200-103000-005", false}, {"20261208-243000-005", false},
-      {"20261208-106000-005", false}, {"20261208-103000-05", false},  {"20261208_103000-005", false},
-      {"2026120a-103000-005", false}, {"", false},                    {"新建文件夹", false},
+      {"20261208-103000-005", true},
+      {"20280229-235959-999", true},
+      {"20270229-000000-000", false},
+      {"20261308-103000-005", false},
+      {"20261200-103000-005", false},
+      {"20261208-243000-005", false},
+      {"20261208-106000-005", false},
+      {"20261208-103000-05", false},
+      {"20261208_103000-005", false},
+      {"2026120a-103000-005", false},
+      {"", false},
+      {"新建文件夹", false},
   };
   for (const auto& c : cases) EXPECT_EQ(detail::is_backup_name(c.name), c.valid) << c.name;
 }
@@ -241,8 +250,9 @@ TEST_F(BackupOnDisk, pruning_keeps_three_finished_installs_and_the_newest_failed
        {BackupState::Complete, BackupState::Complete, BackupState::Complete, BackupState::Complete,
         BackupState::Restored},
        {1, 2, 3, 4}},
-      {"cut off counts as finished", {BackupState::Installing, BackupState::Complete, BackupState::Complete,
-        BackupState::Complete}, {1, 2, 3}},
+      {"cut off counts as finished",
+       {BackupState::Installing, BackupState::Complete, BackupState::Complete, BackupState::Complete},
+       {1, 2, 3}},
       {"rolled back ones go", {BackupState::Complete, BackupState::RolledBack, BackupState::RolledBack}, {0, 2}},
   };
   for (const auto& c : cases) {

@@ -168,7 +168,8 @@ TEST_F(Rollback, after_two_installs_brings_back_every_file_and_list_from_before_
   for (const auto& box : boxes.boxes()) EXPECT_EQ(box.owner, main_window_handle());
   EXPECT_EQ(snapshot(one), before_second[0]);
   EXPECT_EQ(snapshot(two), before_second[1]);
-  EXPECT_EQ(read_file(one + "Mir200\\PlugList.txt"), "MyShop.dll\r\nM2PocketX86.dll\r\nTQGM2PlusLoad.dll\r\nhsp.dll\r\n");
+  EXPECT_EQ(read_file(one + "Mir200\\PlugList.txt"),
+            "MyShop.dll\r\nM2PocketX86.dll\r\nTQGM2PlusLoad.dll\r\nhsp.dll\r\n");
 }
 
 TEST_F(Rollback, says_so_for_each_root_without_a_backup) {
@@ -181,7 +182,8 @@ TEST_F(Rollback, says_so_for_each_root_without_a_backup) {
   {
     BoxRecorder boxes;
     click("按钮_回滚上次安装");
-    EXPECT_EQ(boxes.texts(), (std::vector<std::string>{installed + " 没有可回滚的安装", untouched + " 没有可回滚的安装"}));
+    EXPECT_EQ(boxes.texts(),
+              (std::vector<std::string>{installed + " 没有可回滚的安装", untouched + " 没有可回滚的安装"}));
   }
   choose("单选框_回滚霁川");
   {

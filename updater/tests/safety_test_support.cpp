@@ -6,11 +6,11 @@
 #include <unistd.h>
 #endif
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "platform/file_io.h"
 #include "platform/path.h"
@@ -37,9 +37,7 @@ unsigned long process_id() {
 #endif
 }
 
-std::string process_folder() {
-  return platform::temp_directory() + "updater_safety_" + std::to_string(process_id());
-}
+std::string process_folder() { return platform::temp_directory() + "updater_safety_" + std::to_string(process_id()); }
 
 void remove_tree(const std::string& path) {
   std::error_code error;
