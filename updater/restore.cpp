@@ -20,7 +20,11 @@ bool delete_new_file(const std::string& path) {
 bool copy_back(const std::string& saved, const std::string& path) {
   // The installed file may have come read-only from the package.
   if (platform::path_kind(path) == platform::PathKind::File) platform::make_writable(path);
-  return platform::copy_file(saved, path);
+  if (platform::copy_file(saved, path)) return true;
+  // A file whose own copy failed was never written: a program that lets
+  // others read it but not write it keeps it as it was, and that is back.
+  const std::optional<std::string> now = platform::read_whole_file(path);
+  return now && now == platform::read_whole_file(saved);
 }
 
 }  // namespace

@@ -134,8 +134,9 @@ TEST(Preflight, passes_over_missing_files_and_directories) {
 // A file another process has open and shares with nobody, while this lives.
 class HeldOpen {
  public:
-  explicit HeldOpen(const std::string& path)
-      : m_handle(CreateFileW(platform::wide_path(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
+  explicit HeldOpen(const std::string& path, DWORD share = 0)
+      : m_handle(
+            CreateFileW(platform::wide_path(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {
     EXPECT_NE(m_handle, INVALID_HANDLE_VALUE) << path;
   }
   ~HeldOpen() { CloseHandle(m_handle); }
@@ -184,6 +185,23 @@ TEST_F(Restore, names_what_it_could_not_put_back) {
   // Everything else is back already; a second pass finishes the work.
   EXPECT_TRUE(restore_backup(m_root, backup).empty());
   EXPECT_EQ(snapshot(m_root), m_before);
+}
+
+TEST_F(Restore, counts_a_replaced_file_that_others_may_only_read_as_back_when_it_was_never_written) {
+  Result<BackupSet> begun = BackupSet::begin(m_root, "霁川", at(2026, 12, 8, 11, 0, 0, 0));
+  ASSERT_TRUE(begun.ok());
+  ASSERT_TRUE(begun.value().keep_before_writing("Mir200\\M2Server.exe").ok());
+  ASSERT_TRUE(begun.value().keep_before_writing("Mir200\\PlugList.txt").ok());
+  write_file(m_root + "Mir200\\PlugList.txt", "rewritten");
+  {
+    // The copy over the server failed: a reader that shuts writers out.
+    const HeldOpen reader(m_root + "Mir200\\M2Server.exe", FILE_SHARE_READ);
+    EXPECT_TRUE(restore_backup(m_root, begun.value().backup()).empty());
+  }
+  EXPECT_EQ(snapshot(m_root), m_before);
+  write_file(m_root + "Mir200\\M2Server.exe", "half written");
+  const HeldOpen reader(m_root + "Mir200\\M2Server.exe", FILE_SHARE_READ);
+  EXPECT_EQ(restore_backup(m_root, begun.value().backup()), (std::vector<std::string>{"Mir200\\M2Server.exe"}));
 }
 #endif
 
