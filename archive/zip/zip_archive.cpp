@@ -1,0 +1,96 @@
+#include "archive/zip/zip_archive.h"
+
+#include <vector>
+
+#include "archive/zip/local_header.h"
+#include "platform/output_file.h"
+
+namespace archive::zip {
+namespace {
+
+// Content is produced and written in chunks of this size.
+constexpr size_t kOutputChunk = 16384;
+
+}  // namespace
+
+ZipArchive::ZipArchive(std::unique_ptr<ArchiveSource> source, const EndRecord& end, DataSpans spans)
+    : m_source(std::move(source)), m_end(end), m_spans(std::move(spans)), m_position(end.directory_position()) {}
+
+ZipResult<std::unique_ptr<ZipArchive>> ZipArchive::open(std::unique_ptr<ArchiveSource> source) {
+  ZIP_TRY_ASSIGN(end, read_end_record(*source));
+  DataSpans spans = DataSpans::survey(*source, end);
+  return std::unique_ptr<ZipArchive>(new ZipArchive(std::move(source), end, std::move(spans)));
+}
+
+ZipStatus ZipArchive::step_to(uint32_t index) {
+  if (m_entry && m_index == index) return done();
+  if (!m_entry || index < m_index) {
+    m_entry.reset();
+    m_index = 0;
+    m_position = m_end.directory_position();
+  } else {
+    m_position = m_entry->next_position(m_position);
+    ++m_index;
+    m_entry.reset();
+  }
+  for (;;) {
+    ZIP_TRY_ASSIGN(entry, read_central_entry(*m_source, m_position));
+    if (m_index == index) {
+      m_entry = std::move(entry);
+      return done();
+    }
+    m_position = entry.next_position(m_position);
+    ++m_index;
+  }
+}
+
+ZipResult<EntryDescription> ZipArchive::describe(int32_t index) {
+  if (index < 0 || static_cast<uint32_t>(index) >= m_end.entry_count) return ZipError::NoSuchEntry;
+  if (m_listed && m_listed->index == index) return *m_listed;
+  m_listed.reset();
+
+  ZIP_TRY(step_to(static_cast<uint32_t>(index)));
+  const CentralEntry& entry = *m_entry;
+  ZIP_TRY_ASSIGN(local, read_local_header(*m_source, entry, m_end.bytes_before));
+  if (m_spans.overlaps(static_cast<uint32_t>(index))) return ZipError::OverlappingData;
+
+  EntryDescription description;
+  description.index = index;
+  description.name = entry.name;
+  description.attributes = attributes_from_external(entry.external_attributes);
+  description.times = entry_times(entry.dos_time, local.extra);
+  description.compressed_size = entry.compressed_size;
+  description.uncompressed_size = entry.uncompressed_size;
+  m_listed = description;
+  m_listed_data = {entry.method, local.data_position, entry.compressed_size, entry.uncompressed_size, entry.crc32};
+  return description;
+}
+
+template <class Write>
+ZipStatus ZipArchive::copy_content(int32_t index, Write&& write) {
+  ZIP_TRY(describe(index));
+  ZIP_TRY_ASSIGN(reader, EntryReader::open(*m_source, m_listed_data));
+  std::vector<uint8_t> chunk(kOutputChunk);
+  for (;;) {
+    ZIP_TRY_ASSIGN(count, reader->read(chunk.data(), chunk.size()));
+    if (count == 0) break;
+    if (!write(chunk.data(), count)) return ZipError::WriteFailed;
+  }
+  return reader->finish();
+}
+
+ZipStatus ZipArchive::extract(int32_t index, ByteSink& sink) {
+  return copy_content(index, [&](const uint8_t* data, size_t size) { return sink.write(data, size); });
+}
+
+ZipStatus ZipArchive::extract_to_file(int32_t index, const std::string& path) {
+  ZIP_TRY_ASSIGN(description, describe(index));
+  auto file = platform::OutputFile::create(path, description.attributes);
+  if (!file) return ZipError::CreateFailed;
+  ZIP_TRY(copy_content(index, [&](const uint8_t* data, size_t size) { return file->write(data, size); }));
+  // Times that cannot be set leave the file as good as it is.
+  file->set_times(description.times);
+  return done();
+}
+
+}  // namespace archive::zip
