@@ -51,8 +51,8 @@ ZipResult<EntryDescription> ZipArchive::describe(int32_t index) {
 
   ZIP_TRY(step_to(static_cast<uint32_t>(index)));
   const CentralEntry& entry = *m_entry;
-  ZIP_TRY_ASSIGN(local, read_local_header(*m_source, entry, m_end.bytes_before));
   if (m_spans.overlaps(static_cast<uint32_t>(index))) return ZipError::OverlappingData;
+  ZIP_TRY_ASSIGN(local, read_local_header(*m_source, entry, m_end.bytes_before));
 
   EntryDescription description;
   description.index = index;
