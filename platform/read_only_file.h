@@ -39,7 +39,7 @@ class ReadOnlyFile {
   NativeFile m_handle;
   uint64_t m_start;
   // A duplicated Win32 handle moves the caller's position when it reads.
-  bool m_shared_position;
+  [[maybe_unused]] bool m_shared_position;
 };
 
 }  // namespace platform

@@ -4,12 +4,12 @@
 
 #include "platform/file_attributes.h"
 #include "platform/file_io.h"
-#include "runtime/commands/gbk_text.h"
+#include "platform/gbk_cut.h"
 
 namespace archive::zip {
 namespace {
 
-using rt::commands::next_character;
+using platform::next_gbk_character;
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
@@ -24,7 +24,7 @@ bool is_parent_reference(std::string_view component) {
 // Creates each missing prefix of `path` that ends in "\" and is longer than
 // `known` bytes.
 ZipStatus create_levels(std::string_view path, size_t known) {
-  for (size_t i = 0; i < path.size(); i = next_character(path, i)) {
+  for (size_t i = 0; i < path.size(); i = next_gbk_character(path, i)) {
     if (path[i] != '\\' || i + 1 <= known) continue;
     const std::string prefix(path.substr(0, i + 1));
     if (platform::file_attributes(prefix)) continue;
@@ -39,7 +39,7 @@ ZipStatus create_levels(std::string_view path, size_t known) {
 size_t network_share_length(std::string_view path) {
   if (path.substr(0, 2) != "\\\\") return 0;
   int separators = 2;
-  for (size_t i = 2; i < path.size(); i = next_character(path, i))
+  for (size_t i = 2; i < path.size(); i = next_gbk_character(path, i))
     if (path[i] == '\\' && ++separators == 4) return i + 1;
   return path.size();
 }
@@ -48,7 +48,7 @@ size_t network_share_length(std::string_view path) {
 
 std::string with_separator(std::string_view directory) {
   size_t last = std::string_view::npos;
-  for (size_t i = 0; i < directory.size(); i = next_character(directory, i)) last = i;
+  for (size_t i = 0; i < directory.size(); i = next_gbk_character(directory, i)) last = i;
   std::string result(directory);
   if (last == std::string_view::npos || directory.substr(last) != "\\") result += '\\';
   return result;
@@ -67,7 +67,7 @@ bool name_stays_inside(std::string_view name) {
   if (name.empty() || is_separator(name[0])) return false;
   if (name.size() >= 2 && name[1] == ':') return false;
   size_t component_start = 0;
-  for (size_t i = 0;; i = next_character(name, i)) {
+  for (size_t i = 0;; i = next_gbk_character(name, i)) {
     if (i >= name.size() || is_separator(name[i])) {
       if (is_parent_reference(name.substr(component_start, i - component_start))) return false;
       if (i >= name.size()) return true;
