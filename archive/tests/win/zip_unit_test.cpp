@@ -11,6 +11,7 @@
 #include "archive/zip_library.h"
 #include "kZipWindows.h"
 #include "platform/path.h"
+#include "platform/testing/child_program.h"
 #include "runtime/command_call.h"
 #include "runtime/constant_area.h"
 #include "runtime/program_header.h"
@@ -256,6 +257,34 @@ TEST_F(ZipUnit, files_are_replaced_and_end_normal_with_their_times_under_wine) {
   EXPECT_EQ(unix_of(data.ftLastWriteTime), 1600000000);
   EXPECT_EQ(unix_of(data.ftLastAccessTime), 1610000000);
   EXPECT_EQ(read_file(old_file), "new");  // last: reading moves the access time
+}
+
+}  // namespace
+}  // namespace zip_test
+
+namespace zip_test {
+namespace {
+
+const std::string kDetail =
+    "\r\n运行时错误相关信息值(在IDE中打开对应源程序后执行\"运行->到运行时错误相关位置\"菜单功能查看): ";
+
+TEST(ZipUnitErrors, unpacking_with_a_unit_that_does_not_exist_is_a_runtime_error) {
+  struct Case {
+    const char* scenario;
+    const char* missing;
+  };
+  const Case cases[] = {
+      {"unknown-unit", "\r\n所访问窗口的\"标记\"属性值: \"压缩窗口\"\r\n未找到所指定的窗口组件\r\n"},
+      {"window-not-loaded", "\r\n未找到所指定的窗口\r\n"},
+  };
+  for (const Case& c : cases) {
+    const test_support::ChildRun run = test_support::run_child_program("zip_errors_program", c.scenario);
+    EXPECT_EQ(run.exit_code, -1) << c.scenario;
+    EXPECT_EQ(run.log, std::vector<std::string>{"error box"}) << c.scenario;
+    EXPECT_EQ(run.box, "运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n" + kDetail +
+                           std::to_string(0x52010001) + ", " + std::to_string(0x16019999) + c.missing)
+        << c.scenario;
+  }
 }
 
 }  // namespace
