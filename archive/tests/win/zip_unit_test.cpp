@@ -18,6 +18,7 @@
 #include "runtime/runtime_app.h"
 #include "units/controls/unit_control.h"
 #include "units/core_library_units.h"
+#include "units/tests/window_pixels.h"
 #include "units/window_units.h"
 
 namespace zip_test {
@@ -42,6 +43,12 @@ rt::EventAnswer ProgressReported(const rt::EventArguments& arguments) {
   if (g_on_report) g_on_report();
   return g_answer < 0 ? rt::no_answer() : rt::answer(g_answer);
 }
+
+// What the window pixel reader calls to let paints happen (the units tests
+// have their own).
+namespace units::testing {
+void pump(int) { rt::RuntimeApp::current()->process_pending_messages(); }
+}  // namespace units::testing
 
 namespace zip_test {
 namespace {
@@ -127,6 +134,20 @@ TEST_F(ZipUnit, its_control_is_an_invisible_bordered_child_that_knows_its_unit) 
   DestroyWindow(control);
   EXPECT_EQ(control_of(kHandled), nullptr);
   EXPECT_NE(control_of(kUnhandled), nullptr);
+}
+
+TEST_F(ZipUnit, its_control_shown_paints_its_picture_on_the_button_face) {
+  const HWND control = control_of(kHandled);
+  ShowWindow(control, SW_SHOWNA);
+  const units::testing::WindowPixels pixels(control_of(0));
+  RECT area;
+  GetWindowRect(control, &area);
+  MapWindowPoints(nullptr, control_of(0), reinterpret_cast<POINT*>(&area), 2);
+  InflateRect(&area, -1, -1);  // inside the border
+  const int inside = (area.right - area.left) * (area.bottom - area.top);
+  const units::testing::PixelBox face = units::testing::find_colour(pixels, area, RGB(0xD4, 0xD0, 0xC8));
+  EXPECT_GT(face.count, inside / 2);
+  EXPECT_LT(face.count, inside) << "the picture stands on the face";
 }
 
 TEST_F(ZipUnit, the_type_record_and_its_operations) {
