@@ -35,6 +35,14 @@ TEST(ArchivePath, both_target_spellings_give_the_same_output_path_with_backslash
   }
 }
 
+TEST(ArchivePath, the_last_component_ends_at_a_real_backslash) {
+  EXPECT_EQ(last_component_length("D:\\out\\a.txt"), 5u);
+  EXPECT_EQ(last_component_length("D:\\out\\"), 0u);
+  EXPECT_EQ(last_component_length("a.txt"), 5u);
+  EXPECT_EQ(last_component_length("D:\\out\\" + kTrailBackslash), 2u);
+  EXPECT_EQ(last_component_length("D:\\out\\" + kTrailBackslash + "x"), 3u);
+}
+
 TEST(ArchivePath, names_that_would_lead_outside_the_target_are_told_apart_from_the_rest) {
   struct Case {
     std::string name;

@@ -76,6 +76,13 @@ bool name_stays_inside(std::string_view name) {
   }
 }
 
+size_t last_component_length(std::string_view path) {
+  size_t after_separator = 0;
+  for (size_t i = 0; i < path.size(); i = next_gbk_character(path, i))
+    if (path[i] == '\\') after_separator = i + 1;
+  return path.size() - after_separator;
+}
+
 ZipStatus create_directory_levels(std::string_view directory) {
   const std::string path = with_separator(directory);
   return create_levels(path, network_share_length(path));

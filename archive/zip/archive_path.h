@@ -28,6 +28,9 @@ std::string output_path(std::string_view target, std::string_view name);
 // and blanks only that some systems read as "..") between either separator.
 bool name_stays_inside(std::string_view name);
 
+// Bytes after the last "\" of a path (all of them when there is none).
+size_t last_component_length(std::string_view path);
+
 // Creates a directory and every missing level above it: each prefix of the
 // path that ends in "\" and does not exist is created, from the shortest.
 // A level longer than kLongestPath fails.

@@ -1,5 +1,6 @@
 #include "archive/zip/archive_source.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace archive::zip {
@@ -71,6 +72,14 @@ ZipStatus ArchiveSource::read_exact(uint64_t position, uint8_t* buffer, size_t s
     size -= read;
   }
   return done();
+}
+
+ZipResult<size_t> CachedRegion::read_some(uint64_t position, uint8_t* buffer, size_t size) const {
+  if (position < m_begin || position - m_begin >= m_bytes.size()) return m_source.read_some(position, buffer, size);
+  const size_t at = static_cast<size_t>(position - m_begin);
+  const size_t count = std::min(size, m_bytes.size() - at);
+  std::memcpy(buffer, m_bytes.data() + at, count);
+  return count;
 }
 
 }  // namespace archive::zip

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "archive/zip/zip_result.h"
 #include "platform/read_only_file.h"
@@ -29,6 +30,23 @@ class ArchiveSource {
 
   // Exactly `size` bytes, or ReadFailed.
   ZipStatus read_exact(uint64_t position, uint8_t* buffer, size_t size) const;
+};
+
+// One region of another source held in memory (the central directory, read
+// once instead of entry by entry); reads elsewhere go to that source.
+class CachedRegion final : public ArchiveSource {
+ public:
+  CachedRegion(const ArchiveSource& source, uint64_t begin, std::vector<uint8_t> bytes)
+      : m_source(source), m_begin(begin), m_bytes(std::move(bytes)) {}
+
+  uint64_t size() const override { return m_source.size(); }
+  uint64_t start_offset() const override { return m_source.start_offset(); }
+  ZipResult<size_t> read_some(uint64_t position, uint8_t* buffer, size_t size) const override;
+
+ private:
+  const ArchiveSource& m_source;
+  uint64_t m_begin;
+  std::vector<uint8_t> m_bytes;
 };
 
 }  // namespace archive::zip

@@ -15,21 +15,20 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "archive/zip/central_entry.h"
 
 namespace archive::zip {
 namespace {
 
-constexpr size_t kInputBufferSize = 16384;
+constexpr size_t kInputBufferSize = 256 * 1024;
 
 }  // namespace
 
-EntryReader::EntryReader(const ArchiveSource& source, const EntryData& data)
+EntryReader::EntryReader(const ArchiveSource& source, const EntryData& data, std::vector<uint8_t>& input)
     : m_source(source),
       m_data(data),
-      m_input(kInputBufferSize),
+      m_input(input),
       m_next_position(data.position),
       m_compressed_left(data.compressed_size),
       m_uncompressed_left(data.uncompressed_size) {}
@@ -38,14 +37,16 @@ EntryReader::~EntryReader() {
   if (m_stream) inflateEnd(m_stream.get());
 }
 
-ZipResult<std::unique_ptr<EntryReader>> EntryReader::open(const ArchiveSource& source, const EntryData& data) {
+ZipResult<std::unique_ptr<EntryReader>> EntryReader::open(const ArchiveSource& source, const EntryData& data,
+                                                          std::vector<uint8_t>& input) {
   if (data.method != kMethodStored && data.method != kMethodDeflated) return ZipError::UnsupportedMethod;
-  std::unique_ptr<EntryReader> reader(new EntryReader(source, data));
+  std::unique_ptr<EntryReader> reader(new EntryReader(source, data, input));
   if (data.method == kMethodDeflated) {
     auto stream = std::make_unique<z_stream_s>();
     // Raw deflate data: no zlib header, a 32 KiB window.
     if (inflateInit2(stream.get(), -MAX_WBITS) != Z_OK) return ZipError::InflateFailed;
     reader->m_stream = std::move(stream);
+    if (input.size() < kInputBufferSize) input.resize(kInputBufferSize);
   }
   if (data.uncompressed_size == 0) reader->m_state = State::Complete;
   return reader;
@@ -61,12 +62,12 @@ ZipResult<size_t> EntryReader::read(uint8_t* out, size_t capacity) {
   const size_t wanted = std::min<size_t>(capacity, m_uncompressed_left);
   size_t produced = 0;
   while (produced < wanted && m_state == State::Reading) {
-    if (m_input_available == 0 && m_compressed_left > 0) {
+    if (m_stream && m_input_available == 0 && m_compressed_left > 0) {
       const auto filled = fill_input();
       if (!filled) return fail(filled.error());
     }
     const auto step =
-        m_stream ? inflate_into(out + produced, wanted - produced) : copy_stored(out + produced, wanted - produced);
+        m_stream ? inflate_into(out + produced, wanted - produced) : read_stored(out + produced, wanted - produced);
     if (!step) return step;
     produced += *step;
   }
@@ -96,16 +97,18 @@ ZipStatus EntryReader::fill_input() {
   return done();
 }
 
-ZipResult<size_t> EntryReader::copy_stored(uint8_t* out, size_t space) {
-  if (m_input_available == 0) {
+ZipResult<size_t> EntryReader::read_stored(uint8_t* out, size_t space) {
+  // Stored bytes go straight to the caller, without the input buffer.
+  if (m_compressed_left == 0) {
     m_state = State::Ended;
     return size_t{0};
   }
-  const size_t count = std::min(space, m_input_available);
-  std::memcpy(out, m_input.data() + m_input_at, count);
-  m_input_at += count;
-  m_input_available -= count;
-  return count;
+  const auto read = m_source.read_some(m_next_position, out, std::min<size_t>(space, m_compressed_left));
+  if (!read) return fail(read.error());
+  if (*read == 0) return fail(ZipError::ReadFailed);  // the file ends inside the data
+  m_next_position += *read;
+  m_compressed_left -= static_cast<uint32_t>(*read);
+  return *read;
 }
 
 ZipResult<size_t> EntryReader::inflate_into(uint8_t* out, size_t space) {

@@ -25,7 +25,10 @@ struct EntryData {
 // through a raw inflate stream, never more than the declared size.
 class EntryReader {
  public:
-  static ZipResult<std::unique_ptr<EntryReader>> open(const ArchiveSource& source, const EntryData& data);
+  // `input` is the buffer of compressed bytes, which the reader sizes and
+  // uses until it is destroyed.
+  static ZipResult<std::unique_ptr<EntryReader>> open(const ArchiveSource& source, const EntryData& data,
+                                                      std::vector<uint8_t>& input);
   ~EntryReader();
   EntryReader(const EntryReader&) = delete;
   EntryReader& operator=(const EntryReader&) = delete;
@@ -39,10 +42,10 @@ class EntryReader {
  private:
   enum class State { Reading, Complete, Ended, Failed };
 
-  EntryReader(const ArchiveSource& source, const EntryData& data);
+  EntryReader(const ArchiveSource& source, const EntryData& data, std::vector<uint8_t>& input);
   ZipStatus fill_input();
   // One step of producing bytes into out[0, space): how many it made.
-  ZipResult<size_t> copy_stored(uint8_t* out, size_t space);
+  ZipResult<size_t> read_stored(uint8_t* out, size_t space);
   ZipResult<size_t> inflate_into(uint8_t* out, size_t space);
   ZipResult<size_t> fail(ZipError error);
 
@@ -51,7 +54,7 @@ class EntryReader {
   State m_state = State::Reading;
   ZipError m_error = ZipError::ReadFailed;
 
-  std::vector<uint8_t> m_input;
+  std::vector<uint8_t>& m_input;
   size_t m_input_at = 0;
   size_t m_input_available = 0;
   uint64_t m_next_position;

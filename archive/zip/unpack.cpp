@@ -48,6 +48,9 @@ class Unpacking {
   UnpackProgress& m_progress;
   std::unique_ptr<ZipArchive> m_archive;
   uint32_t m_total = 0;
+  // The directory of the file extracted last: entries come directory by
+  // directory, and one that exists need not be looked for again.
+  std::string m_ready_directory;
 };
 
 Outcome Unpacking::run(const std::string& archive_path) {
@@ -83,7 +86,11 @@ ZipStatus Unpacking::extract(const EntryDescription& entry) {
   if (entry.is_directory()) return exists(path) ? done() : create_directory_levels(path);
 
   if (path.size() > kLongestPath) return ZipError::PathTooLong;
-  ZIP_TRY(create_parent_directories(with_separator(m_target), path));
+  const std::string directory = path.substr(0, path.size() - last_component_length(path));
+  if (directory != m_ready_directory) {
+    ZIP_TRY(create_parent_directories(with_separator(m_target), path));
+    m_ready_directory = directory;
+  }
   // A read-only file in the way is replaced; what is extracted ends normal.
   platform::set_file_attributes(path, platform::kAttributeNormal);
   ZIP_TRY(m_archive->extract_to_file(entry.index, path));

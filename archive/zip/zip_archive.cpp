@@ -9,17 +9,25 @@ namespace archive::zip {
 namespace {
 
 // Content is produced and written in chunks of this size.
-constexpr size_t kOutputChunk = 16384;
+constexpr size_t kOutputChunk = 256 * 1024;
+// No real archive has a central directory this large.
+constexpr uint32_t kLargestCachedDirectory = 64u << 20;
 
 }  // namespace
 
-ZipArchive::ZipArchive(std::unique_ptr<ArchiveSource> source, const EndRecord& end, DataSpans spans)
-    : m_source(std::move(source)), m_end(end), m_spans(std::move(spans)), m_position(end.directory_position()) {}
+ZipArchive::ZipArchive(std::unique_ptr<ArchiveSource> source, const EndRecord& end)
+    : m_source(std::move(source)), m_end(end), m_position(end.directory_position()) {
+  // The directory is read once rather than entry by entry, unless it claims
+  // to be larger than any real one; then it is read where it lies.
+  std::vector<uint8_t> directory(end.directory_size <= kLargestCachedDirectory ? end.directory_size : 0);
+  if (!directory.empty() && m_source->read_exact(end.directory_position(), directory.data(), directory.size()).ok())
+    m_directory = std::make_unique<CachedRegion>(*m_source, end.directory_position(), std::move(directory));
+  m_spans = DataSpans::survey(directory_source(), end);
+}
 
 ZipResult<std::unique_ptr<ZipArchive>> ZipArchive::open(std::unique_ptr<ArchiveSource> source) {
   ZIP_TRY_ASSIGN(end, read_end_record(*source));
-  DataSpans spans = DataSpans::survey(*source, end);
-  return std::unique_ptr<ZipArchive>(new ZipArchive(std::move(source), end, std::move(spans)));
+  return std::unique_ptr<ZipArchive>(new ZipArchive(std::move(source), end));
 }
 
 ZipStatus ZipArchive::step_to(uint32_t index) {
@@ -34,7 +42,7 @@ ZipStatus ZipArchive::step_to(uint32_t index) {
     m_entry.reset();
   }
   for (;;) {
-    ZIP_TRY_ASSIGN(entry, read_central_entry(*m_source, m_position));
+    ZIP_TRY_ASSIGN(entry, read_central_entry(directory_source(), m_position));
     if (m_index == index) {
       m_entry = std::move(entry);
       return done();
@@ -46,35 +54,37 @@ ZipStatus ZipArchive::step_to(uint32_t index) {
 
 ZipResult<EntryDescription> ZipArchive::describe(int32_t index) {
   if (index < 0 || static_cast<uint32_t>(index) >= m_end.entry_count) return ZipError::NoSuchEntry;
-  if (m_listed && m_listed->index == index) return *m_listed;
-  m_listed.reset();
+  const auto slot = static_cast<size_t>(index);
+  if (slot < m_listed.size() && m_listed[slot]) return m_listed[slot]->description;
 
   ZIP_TRY(step_to(static_cast<uint32_t>(index)));
   const CentralEntry& entry = *m_entry;
   if (m_spans.overlaps(static_cast<uint32_t>(index))) return ZipError::OverlappingData;
   ZIP_TRY_ASSIGN(local, read_local_header(*m_source, entry, m_end.bytes_before));
 
-  EntryDescription description;
+  Listed listed;
+  EntryDescription& description = listed.description;
   description.index = index;
   description.name = entry.name;
   description.attributes = attributes_from_external(entry.external_attributes);
   description.times = entry_times(entry.dos_time, local.extra);
   description.compressed_size = entry.compressed_size;
   description.uncompressed_size = entry.uncompressed_size;
-  m_listed = description;
-  m_listed_data = {entry.method, local.data_position, entry.compressed_size, entry.uncompressed_size, entry.crc32};
-  return description;
+  listed.data = {entry.method, local.data_position, entry.compressed_size, entry.uncompressed_size, entry.crc32};
+  if (m_listed.size() <= slot) m_listed.resize(slot + 1);
+  m_listed[slot] = std::move(listed);
+  return m_listed[slot]->description;
 }
 
 template <class Write>
 ZipStatus ZipArchive::copy_content(int32_t index, Write&& write) {
   ZIP_TRY(describe(index));
-  ZIP_TRY_ASSIGN(reader, EntryReader::open(*m_source, m_listed_data));
-  std::vector<uint8_t> chunk(kOutputChunk);
+  ZIP_TRY_ASSIGN(reader, EntryReader::open(*m_source, m_listed[static_cast<size_t>(index)]->data, m_input));
+  if (m_chunk.empty()) m_chunk.resize(kOutputChunk);
   for (;;) {
-    ZIP_TRY_ASSIGN(count, reader->read(chunk.data(), chunk.size()));
+    ZIP_TRY_ASSIGN(count, reader->read(m_chunk.data(), m_chunk.size()));
     if (count == 0) break;
-    if (!write(chunk.data(), count)) return ZipError::WriteFailed;
+    if (!write(m_chunk.data(), count)) return ZipError::WriteFailed;
   }
   return reader->finish();
 }

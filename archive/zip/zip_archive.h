@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "archive/zip/archive_source.h"
 #include "archive/zip/byte_sink.h"
@@ -38,21 +39,31 @@ class ZipArchive {
   ZipStatus extract_to_file(int32_t index, const std::string& path);
 
  private:
-  ZipArchive(std::unique_ptr<ArchiveSource> source, const EndRecord& end, DataSpans spans);
+  ZipArchive(std::unique_ptr<ArchiveSource> source, const EndRecord& end);
   ZipStatus step_to(uint32_t index);
+  const ArchiveSource& directory_source() const { return m_directory ? *m_directory : *m_source; }
   // Reads the entry's content chunk by chunk into `write` (a sink).
   template <class Write>
   ZipStatus copy_content(int32_t index, Write&& write);
 
   std::unique_ptr<ArchiveSource> m_source;
+  // The source with the central directory in memory, when it is not huge.
+  std::unique_ptr<ArchiveSource> m_directory;
   EndRecord m_end;
   DataSpans m_spans;
 
   uint32_t m_index = 0;  // of m_entry, which starts at m_position
   uint64_t m_position = 0;
   std::optional<CentralEntry> m_entry;
-  std::optional<EntryDescription> m_listed;
-  EntryData m_listed_data;
+  // Every entry listed so far, by index: unpacking lists each one twice.
+  struct Listed {
+    EntryDescription description;
+    EntryData data;
+  };
+  std::vector<std::optional<Listed>> m_listed;
+  // Buffers of the entry being extracted, kept from one entry to the next.
+  std::vector<uint8_t> m_input;
+  std::vector<uint8_t> m_chunk;
 };
 
 }  // namespace archive::zip
