@@ -60,6 +60,15 @@ TEST(Unpack, both_target_spellings_give_the_same_files_and_slashes_become_backsl
   }
 }
 
+TEST(Unpack, a_name_ending_in_a_slash_is_a_directory_even_with_attributes_of_zero) {
+  ScratchDirectory scratch("零属性目录");
+  const Unpacked unpacked =
+      unpack(scratch, build_zip({{"META-INF/", "", 0, false, 0}, {"META-INF/MANIFEST.MF", "m", 8, false, 0}}),
+             scratch / "out");
+  EXPECT_EQ(unpacked.result, UnpackResult::Extracted);
+  EXPECT_EQ(tree(scratch / "out"), (std::vector<std::string>{"META-INF\\", "META-INF\\MANIFEST.MF"}));
+}
+
 TEST(Unpack, the_target_is_created_with_all_its_levels) {
   ScratchDirectory scratch("目标层级");
   const std::string target = scratch / "一\\二\\三";

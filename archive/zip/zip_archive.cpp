@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "archive/zip/local_header.h"
+#include "platform/file_attributes.h"
 #include "platform/output_file.h"
 
 namespace archive::zip {
@@ -67,6 +68,9 @@ ZipResult<EntryDescription> ZipArchive::describe(int32_t index) {
   description.index = index;
   description.name = entry.name;
   description.attributes = attributes_from_external(entry.external_attributes);
+  // A name ending in "/" is a directory whatever its attributes say: some
+  // archivers leave them 0 (and "/" is never half of a GBK character).
+  if (!entry.name.empty() && entry.name.back() == '/') description.attributes |= platform::kAttributeDirectory;
   description.times = entry_times(entry.dos_time, local.extra);
   description.compressed_size = entry.compressed_size;
   description.uncompressed_size = entry.uncompressed_size;
