@@ -46,7 +46,9 @@ ZipResult<std::unique_ptr<EntryReader>> EntryReader::open(const ArchiveSource& s
     // Raw deflate data: no zlib header, a 32 KiB window.
     if (inflateInit2(stream.get(), -MAX_WBITS) != Z_OK) return ZipError::InflateFailed;
     reader->m_stream = std::move(stream);
-    if (input.size() < kInputBufferSize) input.resize(kInputBufferSize);
+    // Grown to what the largest entry so far needed, up to its full size.
+    const size_t wanted = std::min<size_t>(kInputBufferSize, data.compressed_size);
+    if (input.size() < wanted) input.resize(wanted);
   }
   if (data.uncompressed_size == 0) reader->m_state = State::Complete;
   return reader;

@@ -1,5 +1,6 @@
 #include "archive/zip/zip_archive.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "archive/zip/local_header.h"
@@ -84,7 +85,9 @@ template <class Write>
 ZipStatus ZipArchive::copy_content(int32_t index, Write&& write) {
   ZIP_TRY(describe(index));
   ZIP_TRY_ASSIGN(reader, EntryReader::open(*m_source, m_listed[static_cast<size_t>(index)]->data, m_input));
-  if (m_chunk.empty()) m_chunk.resize(kOutputChunk);
+  const size_t wanted = std::min<size_t>(kOutputChunk, m_listed[static_cast<size_t>(index)]->data.uncompressed_size);
+  if (m_chunk.size() < wanted) m_chunk.resize(wanted);
+  if (m_chunk.empty()) return reader->finish();  // nothing to produce
   for (;;) {
     ZIP_TRY_ASSIGN(count, reader->read(m_chunk.data(), m_chunk.size()));
     if (count == 0) break;
