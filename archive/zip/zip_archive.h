@@ -18,8 +18,8 @@
 namespace archive::zip {
 
 // One open archive: its end record, the central entry reached last (entries
-// are reached by stepping forward from the first), and the description
-// listed last.
+// are reached by stepping forward from the first, again from the first for
+// an earlier one), and every entry listed so far.
 class ZipArchive {
  public:
   static ZipResult<std::unique_ptr<ZipArchive>> open(std::unique_ptr<ArchiveSource> source);
