@@ -37,15 +37,8 @@ bool replace_file(const std::string& source, const std::string& target);
 // The directory for temporary files, in the program's form, ending in "\".
 std::string temp_directory();
 
-enum class PathKind { Missing, File, Directory };
-PathKind path_kind(const std::string& path);
-
 // Removes a directory only when it is empty.
 bool remove_empty_directory(const std::string& path);
-
-// Takes the read-only mark off a file, so that it can be replaced or
-// deleted; true when the file is writable afterwards.
-bool make_writable(const std::string& path);
 
 // Adds the text at the end of the file, creating it when missing.
 bool append_to_file(const std::string& path, std::string_view text);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/file_attributes.h"
 #include "platform/file_io.h"
 #include "platform/file_search.h"
 #include "updater/backup_set_detail.h"

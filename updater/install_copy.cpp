@@ -1,6 +1,6 @@
 #include "updater/install_copy.h"
 
-#include "platform/file_io.h"
+#include "platform/file_attributes.h"
 #include "updater/dll_functions.h"
 #include "updater/kernel.h"
 

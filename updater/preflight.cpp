@@ -3,7 +3,7 @@
 #include <set>
 
 #include "platform/file_in_use.h"
-#include "platform/file_io.h"
+#include "platform/file_attributes.h"
 #include "updater/gbk_path.h"
 
 namespace updater {

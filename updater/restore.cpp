@@ -1,5 +1,6 @@
 #include "updater/restore.h"
 
+#include "platform/file_attributes.h"
 #include "platform/file_io.h"
 
 namespace updater {

@@ -1,6 +1,6 @@
 #include "updater/root_install.h"
 
-#include "platform/file_io.h"
+#include "platform/file_attributes.h"
 #include "updater/backup_set.h"
 #include "updater/install_copy.h"
 #include "updater/kernel.h"

@@ -133,23 +133,7 @@ std::string temp_directory() {
   return program_path(directory);
 }
 
-PathKind path_kind(const std::string& path) {
-  struct stat st {};
-  if (stat(native_path(path).c_str(), &st) != 0) return PathKind::Missing;
-  return S_ISDIR(st.st_mode) ? PathKind::Directory : PathKind::File;
-}
-
 bool remove_empty_directory(const std::string& path) { return rmdir(native_path(path).c_str()) == 0; }
-
-bool make_writable(const std::string& path) {
-  // Read-only is a file without write permission bits (as the file search
-  // reports it); the owner's is the one that counts.
-  const std::string native = native_path(path);
-  struct stat st {};
-  if (stat(native.c_str(), &st) != 0) return false;
-  if (st.st_mode & S_IWUSR) return true;
-  return chmod(native.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
-}
 
 bool append_to_file(const std::string& path, std::string_view text) {
   Descriptor file(open(native_path(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));

@@ -100,21 +100,7 @@ std::string temp_directory() {
   return gbk_from_wide(std::wstring(buffer, length));
 }
 
-PathKind path_kind(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(wide_path(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Directory : PathKind::File;
-}
-
 bool remove_empty_directory(const std::string& path) { return RemoveDirectoryW(wide_path(path).c_str()) != 0; }
-
-bool make_writable(const std::string& path) {
-  const std::wstring wide = wide_path(path);
-  const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  if (!(attributes & FILE_ATTRIBUTE_READONLY)) return true;
-  return SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
-}
 
 bool append_to_file(const std::string& path, std::string_view text) {
   Handle file(CreateFileW(wide_path(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_attributes.h"
 #include "platform/file_io.h"
 #include "updater/backup_set_detail.h"
 #include "updater/tests/safety_test_support.h"

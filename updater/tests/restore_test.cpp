@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_attributes.h"
 #include "platform/file_io.h"
 #include "platform/path.h"
 #include "updater/backup_set.h"
