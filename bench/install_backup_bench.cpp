@@ -3,9 +3,10 @@
 // copies, plug-in list, pruning) and by the same copies and plug-in list
 // alone, as installs were made before there was a backup, in alternating
 // rounds of the same run. Each round starts from roots that hold every file
-// of the package already, so every file is replaced and kept; the backups
-// of earlier rounds stay, so that each install also removes the oldest one.
-// Prints the median of each and what the backup adds.
+// of the package already, so every file is replaced and kept. Measured for
+// first installs and for the steady state, where the backups of earlier
+// rounds stay and each install also removes the oldest one. Prints the
+// median of each and what the backup adds.
 // Usage (under Wine; see bench/run-install-backup-bench):
 //   install_backup_bench STAGING_DIRECTORY [ROUNDS]
 #include <windows.h>
@@ -113,32 +114,37 @@ int main(int argc, char** argv) {
   CreateDirectoryA(work.c_str(), nullptr);
   const std::string roots[] = {work + "root1\\", work + "root2\\"};
 
-  std::vector<double> before, with_backup;
-  for (int round = 0; round < rounds; ++round) {
-    // Alternating which goes first, so neither always meets a cold cache.
-    for (int turn = 0; turn < 2; ++turn) {
-      const bool backup_turn = (round + turn) % 2 == 0;
-      for (const std::string& root : roots) reset_root(root, items);
-      LARGE_INTEGER start;
-      QueryPerformanceCounter(&start);
-      for (const std::string& root : roots) {
-        if (backup_turn) {
-          if (updater::install_into_root(root, items, row).outcome != updater::RootInstall::Outcome::Installed) {
+  // First installs (no earlier backups), then the steady state, in which
+  // three backups are there and each install removes the oldest.
+  for (const bool steady : {false, true}) {
+    std::vector<double> before, with_backup;
+    for (int round = 0; round < rounds; ++round) {
+      // Alternating which goes first, so neither always meets a cold cache.
+      for (int turn = 0; turn < 2; ++turn) {
+        const bool backup_turn = (round + turn) % 2 == 0;
+        for (const std::string& root : roots) {
+          if (!steady || round == 0) updater::DeleteTree(root + "_updater_backup");
+          reset_root(root, items);
+        }
+        LARGE_INTEGER start;
+        QueryPerformanceCounter(&start);
+        for (const std::string& root : roots) {
+          if (!backup_turn) {
+            install_as_before(root, items, row);
+          } else if (updater::install_into_root(root, items, row).outcome != updater::RootInstall::Outcome::Installed) {
             std::fprintf(stderr, "the install into %s failed\n", root.c_str());
             return 1;
           }
-        } else {
-          install_as_before(root, items, row);
         }
+        (backup_turn ? with_backup : before).push_back(milliseconds_since(start));
       }
-      (backup_turn ? with_backup : before).push_back(milliseconds_since(start));
     }
-    std::printf("round %d: before %.2f ms, with backup %.2f ms\n", round + 1, before.back(), with_backup.back());
+    const double b = median(before), w = median(with_backup);
+    std::printf(
+        "%s, %zu files into two roots, %d rounds: before %.2f ms, with backup %.2f ms (medians): "
+        "the backup adds %.2f ms (%.2fx)\n",
+        steady ? "steady state" : "first installs", items.size(), rounds, b, w, w - b, w / b);
   }
   updater::DeleteTree(work);
-  const double b = median(before), w = median(with_backup);
-  std::printf(
-      "%zu files into two roots; median: before %.2f ms, with backup %.2f ms: the backup adds %.2f ms (%.2fx)\n",
-      items.size(), b, w, w - b, w / b);
   return 0;
 }
