@@ -26,4 +26,21 @@ inline bool is_directory(const std::string& path) {
   return attributes && (*attributes & kAttributeDirectory) != 0;
 }
 
+enum class PathKind { Missing, File, Directory };
+inline PathKind path_kind(const std::string& path) {
+  const auto attributes = file_attributes(path);
+  if (!attributes) return PathKind::Missing;
+  return (*attributes & kAttributeDirectory) ? PathKind::Directory : PathKind::File;
+}
+
+// Takes the read-only mark off a file, so that it can be replaced or
+// deleted; true when the file is writable afterwards.
+inline bool make_writable(const std::string& path) {
+  const auto attributes = file_attributes(path);
+  if (!attributes) return false;
+  if (!(*attributes & kAttributeReadOnly)) return true;
+  const uint32_t writable = *attributes & ~kAttributeReadOnly;
+  return set_file_attributes(path, writable ? writable : kAttributeNormal);
+}
+
 }  // namespace platform
