@@ -1,5 +1,6 @@
 #include "archive/zip_library.h"
 
+#include "archive/zip/unpack_archive.h"
 #include "archive/zip/zip_object_type.h"
 #include "runtime/library_record.h"
 
@@ -8,31 +9,34 @@ namespace {
 
 rt::RuntimeLink g_link;
 
+// The library keeps no state between calls but the runtime's system function.
 int32_t RT_STDCALL notify(int32_t code, intptr_t value1, intptr_t) {
-  switch (code) {
-    case rt::kNotifyStart:
-      g_link.store(value1);
-      return 0;
-    case rt::kNotifyEnd:
-      return 0;
-    default:
-      return rt::kNotifyUnhandled;
-  }
+  if (code != rt::kNotifyStart) return rt::kNotifyUnhandled;
+  g_link.store(value1);
+  return 0;
 }
+
+const rt::CommandFunction kCommands[] = {
+    UnpackArchive,  // 0
+};
 
 }  // namespace
 
+const rt::RuntimeLink& zip_library_link() { return g_link; }
+
 // The unit type table is filled in at start-up (the type lives with the window
 // units on Windows); the record itself stays a plain constant.
+// clang-format off
 const rt::SupportLibrary kZipLibraryRecord = rt::library_record({
     "6c4a2e0f8d1b4397c5e7a9b1d3f5a7c9",
     "压缩解压支持库",
     2, 0, 0, 3, 0, 3, 0,
     0,
     0, nullptr,
-    0, nullptr,
+    1, kCommands,
     notify,
 });
+// clang-format on
 
 const rt::SupportLibrary& zip_library() {
   static const rt::SupportLibrary record = [] {

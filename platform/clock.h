@@ -14,4 +14,11 @@ struct LocalTime {
 };
 LocalTime local_time();
 
+// The wall-clock time in the local time zone, to the millisecond.
+struct LocalTimestamp {
+  int32_t year, month, day;  // month and day from 1
+  int32_t hour, minute, second, millisecond;
+};
+LocalTimestamp local_timestamp();
+
 }  // namespace platform

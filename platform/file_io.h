@@ -37,4 +37,10 @@ bool replace_file(const std::string& source, const std::string& target);
 // The directory for temporary files, in the program's form, ending in "\".
 std::string temp_directory();
 
+// Removes a directory only when it is empty.
+bool remove_empty_directory(const std::string& path);
+
+// Adds the text at the end of the file, creating it when missing.
+bool append_to_file(const std::string& path, std::string_view text);
+
 }  // namespace platform

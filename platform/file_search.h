@@ -3,12 +3,10 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_attributes.h"
+
 // A directory listing by wildcard pattern ("dir\*.*"), as FindFirstFile gives it.
 namespace platform {
-
-inline constexpr uint32_t kAttributeReadOnly = 0x01;
-inline constexpr uint32_t kAttributeDirectory = 0x10;
-inline constexpr uint32_t kAttributeArchive = 0x20;
 
 struct FoundEntry {
   std::string name;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -15,6 +16,17 @@ inline void cut_gbk(std::string& text, size_t limit) {
     end += step;
   }
   text.resize(end);
+}
+
+}  // namespace platform
+
+namespace platform {
+
+// Position of the GBK character after the one at `i`: a byte of 0x80 or more
+// starts a two-byte character (a lead byte with nothing after it ends the text).
+inline size_t next_gbk_character(std::string_view text, size_t i) {
+  if (static_cast<unsigned char>(text[i]) < 0x80) return i + 1;
+  return i + 2 <= text.size() ? i + 2 : text.size();
 }
 
 }  // namespace platform

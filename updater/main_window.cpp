@@ -10,6 +10,7 @@
 #include "updater/main_window_units.h"
 #include "updater/package_download.h"
 #include "updater/package_install.h"
+#include "updater/rollback_button.h"
 #include "updater/updater_state.h"
 #include "updater/version_check.h"
 
@@ -103,6 +104,11 @@ rt::EventAnswer InstallPackageAntiCheat(const rt::EventArguments&) {
 
 rt::EventAnswer InstallTools(const rt::EventArguments&) {
   updater::InstallTools();
+  return rt::no_answer();
+}
+
+rt::EventAnswer RollBackLastInstall(const rt::EventArguments&) {
+  updater::RollBackLastInstall();
   return rt::no_answer();
 }
 

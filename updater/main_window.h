@@ -20,6 +20,7 @@ rt::EventAnswer InstallPackageEngine(const rt::EventArguments&);
 rt::EventAnswer InstallPackageFeature(const rt::EventArguments&);
 rt::EventAnswer InstallPackageAntiCheat(const rt::EventArguments&);
 rt::EventAnswer InstallTools(const rt::EventArguments&);
+rt::EventAnswer RollBackLastInstall(const rt::EventArguments&);
 
 // The program's exit routine: stops what still runs and releases the state.
 void OnProgramExit();

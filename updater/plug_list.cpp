@@ -27,14 +27,15 @@ std::optional<std::string> rewritten_plug_list(const std::string& list, const st
   return output;
 }
 
-void UpdatePlugList(const std::string& root, const std::vector<std::string>& names) {
+bool UpdatePlugList(const std::string& root, const std::vector<std::string>& names) {
   const std::string directory = root + "mir200";
-  const std::string file = directory + "\\PlugList.txt";
+  const std::string file = root + kPlugListPath;
   const std::optional<std::string> output = rewritten_plug_list(kernel::read_text_file(file), names);
-  if (!output) return;
+  if (!output) return true;
   const std::string temporary = kernel::make_temp_file_name(directory);
-  if (kernel::write_text_file(temporary, *output) && platform::replace_file(temporary, file)) return;
+  if (kernel::write_text_file(temporary, *output) && platform::replace_file(temporary, file)) return true;
   kernel::remove_file(temporary);
+  return false;
 }
 
 }  // namespace updater

@@ -16,9 +16,13 @@ extern const std::vector<std::string> kRetiredPlugIns;
 // server without one gets none.
 std::optional<std::string> rewritten_plug_list(const std::string& list, const std::vector<std::string>& names);
 
+// The list below a server root.
+inline constexpr const char* kPlugListPath = "mir200\\PlugList.txt";
+
 // Rewrites the list under `root` (ending in "\"). The new list is written to
 // a temporary file beside it that then replaces it, so a failed write leaves
-// the old list whole. Failures are not reported.
-void UpdatePlugList(const std::string& root, const std::vector<std::string>& names);
+// the old list whole. False only when a list was there to rewrite and could
+// not be replaced.
+bool UpdatePlugList(const std::string& root, const std::vector<std::string>& names);
 
 }  // namespace updater

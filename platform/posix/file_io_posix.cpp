@@ -133,4 +133,11 @@ std::string temp_directory() {
   return program_path(directory);
 }
 
+bool remove_empty_directory(const std::string& path) { return rmdir(native_path(path).c_str()) == 0; }
+
+bool append_to_file(const std::string& path, std::string_view text) {
+  Descriptor file(open(native_path(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+  return file.valid() && write_all(file.get(), text.data(), text.size());
+}
+
 }  // namespace platform

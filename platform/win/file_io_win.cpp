@@ -100,4 +100,21 @@ std::string temp_directory() {
   return gbk_from_wide(std::wstring(buffer, length));
 }
 
+bool remove_empty_directory(const std::string& path) { return RemoveDirectoryW(wide_path(path).c_str()) != 0; }
+
+bool append_to_file(const std::string& path, std::string_view text) {
+  Handle file(CreateFileW(wide_path(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  size_t done = 0;
+  while (done < text.size()) {
+    DWORD written = 0;
+    if (!WriteFile(file.get(), text.data() + done, static_cast<DWORD>(text.size() - done), &written, nullptr) ||
+        written == 0)
+      return false;
+    done += written;
+  }
+  return true;
+}
+
 }  // namespace platform

@@ -1,5 +1,5 @@
 // The ZIP object's control only records its unit, so that the unpack command
-// can raise events on it; it is never shown.
+// can raise events on it; it is created hidden and the program never shows it.
 #include "archive/zip/zip_object_type.h"
 #include "units/types/unit_type_builder.h"
 
@@ -7,6 +7,10 @@ namespace archive {
 namespace {
 
 constexpr units::BlockLayout kNoBlock{0, nullptr, 0};
+
+// The button face of the classic scheme: the type's picture stands on it.
+constexpr COLORREF kFace = 0xC8D0D4;
+constexpr COLORREF kInk = 0x404040;
 
 class ZipObject final : public units::UnitControl {
  public:
@@ -18,6 +22,40 @@ class ZipObject final : public units::UnitControl {
     units::register_runtime_class("_QW_ZipObject", CS_DBLCLKS, false);
     return create_window(0, "_QW_ZipObject", nullptr,
                          (args.style & ~WS_VISIBLE) | WS_CHILD | WS_CLIPSIBLINGS | WS_BORDER, args);
+  }
+
+ protected:
+  LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam) override {
+    if (message == WM_ERASEBKGND) return 1;  // the paint covers everything
+    if (message != WM_PAINT) return default_procedure(message, wparam, lparam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(handle(), &paint);
+    paint_picture(dc);
+    EndPaint(handle(), &paint);
+    return 0;
+  }
+
+ private:
+  // A folded archive: an outlined sheet with a zipper down its middle.
+  void paint_picture(HDC dc) {
+    RECT client;
+    GetClientRect(handle(), &client);
+    HBRUSH face = CreateSolidBrush(kFace);
+    FillRect(dc, &client, face);
+    DeleteObject(face);
+    const int width = client.right, height = client.bottom;
+    if (width < 8 || height < 8) return;
+    HPEN pen = CreatePen(PS_SOLID, 1, kInk);
+    HGDIOBJ old_pen = SelectObject(dc, pen);
+    HGDIOBJ old_brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, width / 4, height / 8, width * 3 / 4, height * 7 / 8);
+    for (int y = height / 8 + 2; y < height * 7 / 8 - 2; y += 3) {
+      MoveToEx(dc, width / 2 - 2, y, nullptr);
+      LineTo(dc, width / 2 + 2, y);
+    }
+    SelectObject(dc, old_brush);
+    SelectObject(dc, old_pen);
+    DeleteObject(pen);
   }
 };
 
@@ -44,8 +82,8 @@ const auto kProperties = units::property_table(kNoOwnProperties);
 }  // namespace
 
 const rt::UnitType* zip_object_type() {
-  static const rt::UnitType type = {"ZIP压缩", "ZIP", "", 0, nullptr, 0x8040, 0, 0, nullptr,
-                                    8, kProperties.items, lookup, 0, nullptr};
+  static const rt::UnitType type = {"ZIP压缩",         "ZIP",  "", 0,      nullptr, 0x8040, 0, 0, nullptr, 8,
+                                    kProperties.items, lookup, 0,  nullptr};
   return &type;
 }
 

@@ -33,10 +33,12 @@ class InstallEndToEnd : public ::testing::Test {
   }
   void TearDown() override { close_main_window(); }
 
-  // What the install put under the root, relative, sorted.
+  // What the install put under the root, relative, sorted; its backup of
+  // what it replaced left out.
   std::vector<std::string> installed() const {
     std::vector<std::string> relative;
-    for (const std::string& file : ListFiles(m_root)) relative.push_back(file.substr(m_root.size()));
+    for (const std::string& file : ListFiles(m_root))
+      if (file.rfind(m_root + "_updater_backup\\", 0) != 0) relative.push_back(file.substr(m_root.size()));
     std::sort(relative.begin(), relative.end());
     return relative;
   }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The archives kept as test data (data/), the fuzzer's seeds (fuzz_corpus/)
+// and the inputs that once made it fail (fuzz_regressions/), built into the tests.
+namespace zip_test {
+
+struct EmbeddedFile {
+  const char* name;  // folder/file
+  const uint8_t* data;
+  size_t size;
+};
+
+extern const EmbeddedFile kEmbeddedFiles[];
+extern const size_t kEmbeddedFileCount;
+
+// The bytes of "folder/file"; a missing file fails the test that asks.
+std::string embedded(const std::string& name);
+// Every file of a folder.
+std::vector<EmbeddedFile> embedded_folder(const std::string& folder);
+
+}  // namespace zip_test
