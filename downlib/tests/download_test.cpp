@@ -271,10 +271,11 @@ TEST_F(DownloadFromNginx, status_texts_of_probe_and_ranged_opens) {
   put("texts.bin", random_bytes(100000, 11));
   ScratchDirectory directory("texts");
   Download download;
-  // A host name to resolve, and a first answer slow enough (200000 bytes a
-  // second) that the second worker opens its range meanwhile.
+  // A host name to resolve, and a first answer slow enough that the second
+  // worker opens its range meanwhile: nginx sends a second's worth (20000
+  // bytes) at once, the rest of the first half takes 1.5 s.
   const std::string port = std::to_string(m_server.port);
-  download.set_url("http://localhost:" + port + "/throttled/texts.bin?probe=200000");
+  download.set_url("http://localhost:" + port + "/throttled/texts.bin?probe=20000");
   download.set_save_path(directory.file("texts.bin"));
   download.param().ThreadCount = 2;
   const Outcome outcome = download.run();
@@ -287,7 +288,7 @@ TEST_F(DownloadFromNginx, status_texts_of_probe_and_ranged_opens) {
     EXPECT_FALSE(s.time.empty());
     if (s.level == downlib::kRequestSent) {
       ++requests;
-      EXPECT_EQ(s.text.rfind("GET /throttled/texts.bin?probe=200000 HTTP/1.1\r\nHost: localhost:" + port + "\r\n", 0),
+      EXPECT_EQ(s.text.rfind("GET /throttled/texts.bin?probe=20000 HTTP/1.1\r\nHost: localhost:" + port + "\r\n", 0),
                 0u)
           << s.text;
     }
@@ -297,8 +298,10 @@ TEST_F(DownloadFromNginx, status_texts_of_probe_and_ranged_opens) {
       EXPECT_EQ(s.text.substr(s.text.size() - 4), "\r\n\r\n");
     }
   }
-  EXPECT_EQ(requests, 2);
-  EXPECT_EQ(headers, 2);
+  // The probe and a ranged open at least; a worker that finishes early may
+  // split the other's segment and open once more.
+  EXPECT_GE(requests, 2);
+  EXPECT_EQ(headers, requests);
   EXPECT_NE(m_server.access_log().find("\"bytes=50000-\""), std::string::npos) << "the ranged open asked from 50000";
 }
 
@@ -446,9 +449,10 @@ TEST_F(DownloadFromNginx, slow_connection_segment_is_split_by_the_fast_one) {
   const std::string content = put("split.bin", random_bytes(static_cast<size_t>(size), 15));
   ScratchDirectory directory("split");
   Download download;
-  // The first half comes at 400000 bytes a second, the range from 204800 at
-  // 20000: alone it would take 10 s.
-  download.set_url(url("/throttled/split.bin?slow=204800&rate=20000&probe=400000"));
+  // The first half comes at 100000 bytes a second (after a first second's
+  // worth at once, as nginx sends), the range from 204800 at 20000: alone it
+  // would take 10 s.
+  download.set_url(url("/throttled/split.bin?slow=204800&rate=20000&probe=100000"));
   download.set_save_path(directory.file("split.bin"));
   download.param().ThreadCount = 2;
   const Outcome outcome = download.run();
@@ -464,12 +468,14 @@ TEST_F(DownloadFromNginx, slow_connection_segment_is_split_by_the_fast_one) {
 // A server that answers every range with the whole file: the workers that
 // asked for ranges fail with "出现错误", the first one reads the whole body.
 TEST_F(DownloadFromNginx, server_that_ignores_ranges_still_gives_the_whole_file) {
-  const int32_t size = 3000000;
+  const int32_t size = 1000000;
   const std::string content = put("whole.bin", random_bytes(static_cast<size_t>(size), 16));
   ScratchDirectory directory("no-ranges");
   Download download;
-  // The answer without a range comes at 2 MB/s, so the other workers ask for theirs meanwhile.
-  download.set_url(url("/no-ranges/whole.bin?probe=2000000"));
+  // The answer without a range comes at 200000 bytes a second (after the
+  // first second's worth at once), so the other workers ask for theirs while
+  // the first is still in its segment.
+  download.set_url(url("/no-ranges/whole.bin?probe=200000"));
   download.set_save_path(directory.file("whole.bin"));
   download.param().ThreadCount = 4;
   const Outcome outcome = download.run();
