@@ -33,6 +33,12 @@ enum class WaitResult { Ended, TimedOut, Failed };
 // gives the routine's result as its exit code.
 WaitResult wait_for_thread(ThreadHandle handle, uint32_t timeout_ms, uint32_t* exit_code = nullptr);
 
+// Runs routine(context) on a new thread that nobody waits for; the thread
+// ends when the routine returns. False when no thread could be made. For
+// the engine's own threads, whose context is a pointer.
+using DetachedRoutine = void (*)(void* context);
+bool start_detached_thread(DetachedRoutine routine, void* context);
+
 // How many handles the process holds open: every kernel handle on Windows,
 // the thread handles of this layer natively. Tests use the difference.
 uint32_t open_handle_count();

@@ -14,7 +14,30 @@
 #include "downlib/tests/scenario/verdict.h"
 #include "platform/testing/scripted_server.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
+
+// Wine (8.0) reports a reset that arrives while the program is not waiting
+// in a receive as an orderly close to every later receive, plain, after
+// select or overlapped alike; Windows and the native build report the reset.
+// A scenario that expects the reset's own text cannot be played there.
+bool resets_reach_the_program() {
+#ifdef _WIN32
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
+#else
+  return true;
+#endif
+}
+
+bool expects_a_reset(const scenario::Plan& plan) {
+  const std::string reset_text = "远程主机强迫关闭了一个现有的连接。";
+  return std::any_of(plan.statuses.begin(), plan.statuses.end(), [&](const scenario::StatusExpectation& status) {
+    return status.pattern.find(reset_text) != std::string::npos;
+  });
+}
 
 // The scenario files CMake found, as "a,b,c".
 std::vector<std::string> scenario_names() {
@@ -40,6 +63,8 @@ TEST_P(Scenario, ends_as_its_file_says) {
   const scenario::ParsedPlan parsed = scenario::parse_plan(reset.body);
   ASSERT_TRUE(parsed.ok()) << "scenario " << name << ": " << parsed.problem;
   const scenario::Plan& plan = parsed.plan;
+  if (expects_a_reset(plan) && !resets_reach_the_program())
+    GTEST_SKIP() << "scenario " << name << " needs resets reported as resets, which Wine does not do";
 
   const scenario::Sandbox sandbox(UPDATER_SCENARIO_WORK_DIR, name);
   ASSERT_TRUE(sandbox.ok()) << "scenario " << name << ": " << sandbox.problem();

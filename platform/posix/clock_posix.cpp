@@ -11,9 +11,12 @@ uint32_t tick_count() {
   return static_cast<uint32_t>(ms);
 }
 
-}  // namespace platform
-
-namespace platform {
+LocalTime local_time() {
+  const time_t now = time(nullptr);
+  tm parts{};
+  localtime_r(&now, &parts);
+  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
+}
 
 LocalTimestamp local_timestamp() {
   timespec now{};

@@ -110,4 +110,32 @@ WaitResult wait_for_thread(ThreadHandle handle, uint32_t timeout_ms, uint32_t* e
 
 uint32_t open_handle_count() { return handles().size(); }
 
+namespace {
+
+struct DetachedStart {
+  DetachedRoutine routine;
+  void* context;
+};
+
+void* run_detached(void* start) {
+  const DetachedStart what = *static_cast<DetachedStart*>(start);
+  delete static_cast<DetachedStart*>(start);
+  what.routine(what.context);
+  return nullptr;
+}
+
+}  // namespace
+
+bool start_detached_thread(DetachedRoutine routine, void* context) {
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  auto* start = new DetachedStart{routine, context};
+  pthread_t thread;
+  const int error = pthread_create(&thread, &attributes, run_detached, start);
+  pthread_attr_destroy(&attributes);
+  if (error != 0) delete start;
+  return error == 0;
+}
+
 }  // namespace platform

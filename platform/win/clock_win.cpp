@@ -6,9 +6,11 @@ namespace platform {
 
 uint32_t tick_count() { return GetTickCount(); }
 
-}  // namespace platform
-
-namespace platform {
+LocalTime local_time() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
 
 LocalTimestamp local_timestamp() {
   SYSTEMTIME now;

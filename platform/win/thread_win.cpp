@@ -84,4 +84,31 @@ uint32_t open_handle_count() {
   return count_handles_in_system_list();
 }
 
+namespace {
+
+struct DetachedStart {
+  DetachedRoutine routine;
+  void* context;
+};
+
+DWORD WINAPI run_detached(void* start) {
+  const DetachedStart what = *static_cast<DetachedStart*>(start);
+  delete static_cast<DetachedStart*>(start);
+  what.routine(what.context);
+  return 0;
+}
+
+}  // namespace
+
+bool start_detached_thread(DetachedRoutine routine, void* context) {
+  auto* start = new DetachedStart{routine, context};
+  HANDLE handle = CreateThread(nullptr, 0, run_detached, start, 0, nullptr);
+  if (!handle) {
+    delete start;
+    return false;
+  }
+  CloseHandle(handle);
+  return true;
+}
+
 }  // namespace platform
