@@ -1,20 +1,32 @@
-// A worker's FTP session: the probe and the ranged opens.
+// A worker's FTP session: the probe (first worker) and the ranged opens
+// (other workers, and any worker opening again after a failure).
 //
-//   probe (first worker)                    ranged open (other workers, reconnects)
+//   Login ──► Binary ──► RestartCheck ──┬─ probe ──► Size ──┐
+//                             │         └─ ranged ──────────┤
+//                             │                             ▼
+//                             └─ ranged, no restart (0)    Type
+//                                                           │
+//              ┌── task in active mode ─────────────────────┤
+//              │                                            ▼
+//              │      PASV refused, reply broken,        Passive
+//              │      or data connect failed: the           │
+//              ▼      task switches to active mode          │
+//            Active ◄───────────────────────────────────────┤
+//              │                                            │
+//              └──────────────────────┬─────────────────────┘
+//                                     ├─ ranged ──► Rest ──┐
+//                                     └─ probe ────────────┤
+//                                                          ▼
+//                                    Ready (1) ◄─ Accept ◄─ Retrieve
+//                                        ▲       (active)     │
+//                                        └────── (passive) ───┘
 //
-//   Login ──► RestartCheck ──► Size         Login ──► RestartCheck ──(no restart: 0)
-//                  │             │                        │
-//                  │ (no restart:│                        ▼
-//                  │  one worker)▼                      Type ──► Passive ─────► Rest ──► Retrieve
-//                  └─────────► Type ──► Passive ──► Retrieve            │        ▲          │
-//                                         │            ▲    │           ▼        │          │
-//                                         ▼            │    │         Active ────┘          │
-//                                       Active ────────┘    │                               │
-//                                                           ▼                               ▼
-//                                        (active) Accept ◄──┴─────────────────────────────┘
-//                                                   │
-//                                                   ▼
-//                                                 Ready (1)
+// Login is login.cpp. Binary sends TYPE I: sizes and restart positions are
+// byte counts of the file only in binary mode, and servers that start in
+// the standard's text mode refuse REST and SIZE there. Type sends TYPE A
+// for a text transfer and nothing more for a binary one. The restart check
+// is REST 100 answered 350 with "Restart" or "restart" in the reply, then
+// REST 0 so the marker does not move the next RETR.
 //
 // Passive sends PASV and connects to the port of its 227 reply on the
 // control connection's peer, whatever address the reply names. A reply
