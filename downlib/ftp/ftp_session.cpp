@@ -25,8 +25,9 @@
 // byte counts of the file only in binary mode, and servers that start in
 // the standard's text mode refuse REST and SIZE there. Type sends TYPE A
 // for a text transfer and nothing more for a binary one. The restart check
-// is REST 100 answered 350 with "Restart" or "restart" in the reply, then
-// REST 0 so the marker does not move the next RETR.
+// is REST 100 answered 350 with "Restart" or "restart" in the reply. Any 350
+// is followed by REST 0: a server that took the marker would otherwise
+// start the next RETR at byte 100, whether or not its reply had the word.
 //
 // Passive sends PASV and connects to the port of its 227 reply on the
 // control connection's peer, whatever address the reply names. A reply
@@ -110,12 +111,13 @@ OpenResult FtpSession::restart_check(StepContext& context, OpenKind kind, bool& 
   const Reply reply = m_control.exchange(context, "REST 100", context.timeouts().receive_ms);
   supported = reply.code == 350 &&
               (reply.text.find("Restart") != std::string::npos || reply.text.find("restart") != std::string::npos);
-  if (!supported) {
-    context.report(kError, kind == OpenKind::Probe ? text::kRestartUnsupported : text::kRestartUnsupportedHere);
-    return kind == OpenKind::Probe ? OpenResult::Success : OpenResult::Fail;
-  }
-  context.report(kError, text::kRestartSupported);
-  // The marker of REST 100 must not move the next RETR.
+  context.report(kError, supported                   ? text::kRestartSupported
+                         : kind == OpenKind::Probe ? text::kRestartUnsupported
+                                                   : text::kRestartUnsupportedHere);
+  if (!supported && kind == OpenKind::Ranged) return OpenResult::Fail;
+  // A server that answered 350 holds the marker, whatever its words: REST 0
+  // keeps the next RETR from starting at byte 100.
+  if (reply.code != 350) return OpenResult::Success;
   if (!m_control.send(context, "REST 0", context.timeouts().receive_ms, kRequestSent)) return OpenResult::Retry;
   m_control.read_reply(context, context.timeouts().receive_ms);
   return OpenResult::Success;

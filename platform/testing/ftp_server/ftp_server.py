@@ -48,7 +48,7 @@ import sys
 import time
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
+from pyftpdlib.handlers import ActiveDTP, DTPHandler, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.ioloop import IOLoop
 from pyftpdlib.servers import FTPServer
 
@@ -106,12 +106,26 @@ class CommandLog:
         self.file.write(b"%s\t%d\t%s\n" % (variant.encode(), session, raw.replace(b"\n", b"\\n")))
 
 
+class HandingOverActiveDTP(ActiveDTP):
+    """pyftpdlib's active-mode connector, which lets go once it has handed its
+    socket to the data channel. pyftpdlib's own keeps it and closes it again
+    when the session ends; by then the descriptor number may belong to a new
+    control connection, which is taken out of the loop and never read again."""
+
+    def handle_connect(self):
+        super().handle_connect()
+        if self.cmd_channel._dtp_connector is self:
+            self.cmd_channel._dtp_connector = None
+        self._closed = True  # the socket is the data channel's now
+
+
 class LoggingHandler(FTPHandler):
     """pyftpdlib's handler, writing every command line it receives to the log."""
 
     variant = "plain"
     command_log = None
     auth_failed_timeout = 0.1
+    active_dtp = HandingOverActiveDTP
 
     def __init__(self, conn, server, ioloop=None):
         super().__init__(conn, server, ioloop)
@@ -166,13 +180,14 @@ class StallingDTPHandler(DTPHandler):
     def __init__(self, sock, cmd_channel):
         super().__init__(sock, cmd_channel)
         self.sent_so_far = 0
-        self.stalls = getattr(cmd_channel, "retrieved_from", 0) == 0
 
     def use_sendfile(self):
         return False
 
     def send(self, data):
-        if not self.stalls:
+        # A passive data connection is made before REST and RETR: their
+        # position is known only once there is something to send.
+        if getattr(self.cmd_channel, "retrieved_from", 0) != 0:
             return super().send(data)
         data = data[:max(0, STALL_AFTER - self.sent_so_far)]
         sent = super().send(data) if data else 0
