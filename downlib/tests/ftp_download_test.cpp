@@ -10,6 +10,7 @@
 #include <set>
 
 #include "downlib/download_library.h"
+#include "downlib/ftp/ftp_transfer.h"
 #include "downlib/testing/retry_override.h"
 #include "downlib/tests/download_harness.h"
 #include "platform/testing/ftp_server.h"
@@ -289,6 +290,128 @@ TEST_F(DownloadFromPyftpdlib, urls_with_a_broken_percent_or_a_line_break_are_ref
     EXPECT_FALSE(download.call_start()) << path;
   }
   EXPECT_TRUE(m_server.sessions_naming("DELE", m_log_start).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A worker's side of the protocol steps, for driving FTP sessions by hand.
+class RecordingContext final : public downlib::engine::StepContext {
+ public:
+  void report(int32_t level, std::string text) override { m_log += "  [" + std::to_string(level) + "] " + text + "\n"; }
+  const std::atomic<bool>* stop_flag() const override { return &m_stop; }
+  const downlib::engine::Timeouts& timeouts() const override { return m_timeouts; }
+  const std::string& log() const { return m_log; }
+  bool said(const std::string& text) const { return m_log.find("] " + text + "\n") != std::string::npos; }
+
+ private:
+  std::atomic<bool> m_stop{false};
+  downlib::engine::Timeouts m_timeouts{5000, 5000, 5000};
+  std::string m_log;
+};
+
+// Everything the session's data connection delivers until the server closes it.
+std::string read_body(downlib::engine::Session& session) {
+  std::string out;
+  char buffer[65536];
+  for (;;) {
+    const auto got = session.body().receive(buffer, sizeof buffer, 5000, 1, nullptr);
+    out.append(buffer, static_cast<size_t>(got.count));
+    if (got.status != 0) return out;
+  }
+}
+
+class FtpSessions : public DownloadFromPyftpdlib {
+ protected:
+  std::unique_ptr<downlib::ftp::FtpProtocol> protocol(const std::string& variant, const std::string& path,
+                                                      int32_t transfer_type = 1, const char* password = nullptr) {
+    const uint16_t port = m_server.port(variant);
+    downlib::ftp::FtpParameters parameters;
+    parameters.transfer_type = transfer_type;
+    if (password) parameters.password = password;
+    auto block = downlib::ftp::make_ftp_block("127.0.0.1:" + std::to_string(port), port, path, parameters);
+    EXPECT_TRUE(block);
+    return std::make_unique<downlib::ftp::FtpProtocol>(std::move(*block));
+  }
+};
+
+TEST_F(FtpSessions, after_an_active_mode_worker_ends_later_opens_still_set_up_a_data_connection) {
+  using downlib::engine::OpenResult;
+  const std::string content = put("mode/after-active.bin", random_bytes(200000, 36));
+  const auto ftp = protocol("no-pasv", "/mode/after-active.bin");
+  RecordingContext context;
+
+  // The first worker: PASV refused, the task goes active, the file arrives.
+  auto first = ftp->new_session();
+  downlib::engine::ProbeResult probe;
+  downlib::engine::OpenedBody body;
+  ASSERT_EQ(first->probe(context, probe, body), OpenResult::Success) << context.log();
+  EXPECT_EQ(probe.total_size, 200000);
+  EXPECT_EQ(ftp->data_mode(), downlib::ftp::DataMode::Active);
+  EXPECT_TRUE(read_body(*first) == content);
+  first->end(context, downlib::engine::Session::Ending::Normal);
+  EXPECT_TRUE(context.said("226 Transfer complete.")) << "the last reply is read at the end\n" << context.log();
+  EXPECT_EQ(ftp->data_mode(), downlib::ftp::DataMode::Active) << "the end leaves the mode as it was";
+
+  // Later opens, by a new worker and by the one that ended, each get a data
+  // connection of their own, from their position, in active mode.
+  auto second = ftp->new_session();
+  ASSERT_EQ(second->open_at(context, 150000, 200000, downlib::engine::WholeBody::Refuse, body), OpenResult::Success)
+      << context.log();
+  EXPECT_TRUE(read_body(*second) == content.substr(150000));
+  second->end(context, downlib::engine::Session::Ending::Normal);
+  ASSERT_EQ(first->open_at(context, 99999, 200000, downlib::engine::WholeBody::Refuse, body), OpenResult::Success)
+      << context.log();
+  EXPECT_TRUE(read_body(*first) == content.substr(99999));
+  first->end(context, downlib::engine::Session::Ending::Stopped);
+
+  const auto commands = sessions_naming("mode/after-active.bin");
+  EXPECT_EQ(count_starting(commands, "PASV"), 1) << test_support::command_list(commands);
+  EXPECT_EQ(count_starting(commands, "PORT "), 3) << test_support::command_list(commands);
+  EXPECT_TRUE(has(commands, "REST 150000"));
+  EXPECT_TRUE(has(commands, "REST 99999"));
+}
+
+TEST_F(FtpSessions, a_ranged_open_refuses_a_server_that_cannot_restart) {
+  using downlib::engine::OpenResult;
+  put("mode/no-rest.bin", random_bytes(50000, 37));
+  RecordingContext context;
+  downlib::engine::OpenedBody body;
+  for (const char* variant : {"no-rest", "rest-no-word"}) {
+    const auto ftp = protocol(variant, "/mode/no-rest.bin");
+    auto session = ftp->new_session();
+    EXPECT_EQ(session->open_at(context, 25000, 50000, downlib::engine::WholeBody::Refuse, body), OpenResult::Fail)
+        << variant << "\n"
+        << context.log();
+    EXPECT_TRUE(context.said("该站点不支持断点续传")) << variant;
+    EXPECT_FALSE(session->body().is_open()) << variant;
+  }
+  EXPECT_EQ(count_starting(sessions_naming("mode/no-rest.bin"), "RETR "), 0);
+}
+
+TEST_F(FtpSessions, a_position_the_server_does_not_take_fails_the_open_before_retr) {
+  // pyftpdlib refuses REST in text mode; RETR would then send the file from
+  // byte 0 into the middle of the target.
+  using downlib::engine::OpenResult;
+  put("mode/text.txt", "line\r\n");
+  RecordingContext context;
+  downlib::engine::OpenedBody body;
+  // Its own password marks this test's sessions in the log, also those that never name the file.
+  const auto ftp = protocol("plain", "/mode/text.txt", 2, "text-mode@sessions");
+  auto session = ftp->new_session();
+  EXPECT_EQ(session->open_at(context, 3, 6, downlib::engine::WholeBody::Refuse, body), OpenResult::Fail)
+      << context.log();
+  EXPECT_TRUE(context.said("该站点不支持断点续传")) << context.log();
+  const auto commands = sessions_naming("PASS text-mode@sessions");
+  EXPECT_TRUE(has(commands, "TYPE A")) << test_support::command_list(commands);
+  EXPECT_TRUE(has(commands, "REST 3"));
+  EXPECT_EQ(count_starting(commands, "RETR "), 0);
+  // From byte 0 the same open goes ahead.
+  EXPECT_EQ(session->open_at(context, 0, 6, downlib::engine::WholeBody::Refuse, body), OpenResult::Success)
+      << context.log();
+  EXPECT_EQ(read_body(*session), "line\r\n");
+  EXPECT_EQ(count_starting(sessions_naming("PASS text-mode@sessions"), "RETR "), 1);
 }
 
 }  // namespace
