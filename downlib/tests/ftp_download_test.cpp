@@ -219,7 +219,7 @@ TEST_F(DownloadFromPyftpdlib, transfer_type_follows_the_setting_and_the_extensio
   const std::string text = "first line\r\nsecond line\r\n";
   put("types/notes.txt", text);
   put("types/notes.zip", text);
-  put("types/notes.ZIP", text);
+  put("types/upper.ZIP", text);  // another name: under Wine the file names ignore case
   struct Case {
     int32_t transfer_type;
     const char* name;
@@ -228,7 +228,7 @@ TEST_F(DownloadFromPyftpdlib, transfer_type_follows_the_setting_and_the_extensio
   };
   const Case cases[] = {
       {3, "notes.zip", nullptr, "TYPE I"},     {3, "notes.txt", nullptr, "TYPE A"},
-      {3, "notes.ZIP", nullptr, "TYPE A"},  // compared case-sensitively
+      {3, "upper.ZIP", nullptr, "TYPE A"},  // compared case-sensitively
       {3, "notes.txt", ".txt|.zip", "TYPE I"}, {1, "notes.txt", nullptr, "TYPE I"},
       {2, "notes.zip", nullptr, "TYPE A"},
   };

@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """A local FTP server for the download engine's tests, built on pyftpdlib.
 
-    ftp_server.py start DIR    start in the background
-    ftp_server.py stop DIR     stop it (a no-op when none runs)
-    ftp_server.py serve DIR    serve in the foreground
+    ftp_server.py start DIR [--variant NAME ...]   start in the background
+    ftp_server.py stop DIR                         stop it (a no-op when none runs)
+    ftp_server.py serve DIR [--variant NAME ...]   serve in the foreground
 
 Run it with /usr/bin/python3: Debian's python3-pyftpdlib is installed for
 that Python only. It serves DIR/root, listens on 127.0.0.1 only, one port per
@@ -317,9 +317,11 @@ def stop_command(directory):
     os.kill(pid, signal.SIGKILL)
 
 
-def start_command(directory):
+def start_command(directory, chosen=None):
     stop_command(directory)  # one left over from an interrupted run
     args = [sys.executable, "-B", os.path.abspath(__file__), "serve", directory]
+    for variant in chosen or []:
+        args += ["--variant", variant]
     with open(os.path.join(directory, "server.log"), "ab") as log:
         subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
                          start_new_session=True)
@@ -337,7 +339,7 @@ def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("action", choices=("start", "stop", "serve"))
     parser.add_argument("directory")
-    parser.add_argument("--variant", action="append", help="serve only these variants (serve)")
+    parser.add_argument("--variant", action="append", help="serve only these variants")
     args = parser.parse_args(argv)
     os.makedirs(args.directory, exist_ok=True)
     directory = os.path.abspath(args.directory)
@@ -345,7 +347,7 @@ def main(argv):
         stop_command(directory)
         return 0
     if args.action == "start":
-        return start_command(directory)
+        return start_command(directory, args.variant)
     serve_command(directory, args.variant)
     return 0
 
