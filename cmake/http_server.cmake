@@ -31,13 +31,5 @@ function(updater_use_http_server target)
     set_property(GLOBAL PROPERTY UPDATER_HTTP_SERVER_FIXTURE ON)
   endif()
 
-  # The tests are discovered only when ctest runs; this script, included after
-  # the discovery script of the same directory, finds them in the list that
-  # the discovery leaves in <target>_TESTS.
-  set(mark ${CMAKE_CURRENT_BINARY_DIR}/${target}_http_server.cmake)
-  file(WRITE ${mark}
-    "if(${target}_TESTS)\n"
-    "  set_tests_properties(\${${target}_TESTS} PROPERTIES FIXTURES_REQUIRED http_server)\n"
-    "endif()\n")
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${mark})
+  updater_require_fixture(${target} http_server)
 endfunction()

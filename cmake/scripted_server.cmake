@@ -9,7 +9,10 @@
 # build tree runs its own server on its own port, in <build>/scripted-server.
 #
 # The server serves the scenario files of UPDATER_SCENARIO_DIR, read afresh
-# whenever a test resets a scenario.
+# whenever a test resets a scenario. For an FTP scenario it hands out the
+# plan with the port of the FTP server's variant and puts the body under
+# that server's root (cmake/ftp_server.cmake); tests that play FTP
+# scenarios use both servers.
 set(UPDATER_SCRIPTED_SERVER_DIR "${CMAKE_BINARY_DIR}/scripted-server")
 set(UPDATER_SCENARIO_DIR "${PROJECT_SOURCE_DIR}/downlib/tests/scenarios")
 
@@ -34,20 +37,13 @@ function(updater_use_scripted_server target)
   if(NOT fixture_defined)
     set(script ${PROJECT_SOURCE_DIR}/platform/testing/scripted_server/scripted_server.py)
     add_test(NAME scripted_server_start
-      COMMAND ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR} --scenarios ${UPDATER_SCENARIO_DIR})
+      COMMAND ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR} --scenarios ${UPDATER_SCENARIO_DIR}
+              --ftp-server ${UPDATER_FTP_SERVER_DIR})
     add_test(NAME scripted_server_stop COMMAND ${UPDATER_PYTHON} -B ${script} stop ${UPDATER_SCRIPTED_SERVER_DIR})
     set_tests_properties(scripted_server_start PROPERTIES FIXTURES_SETUP scripted_server TIMEOUT 60)
     set_tests_properties(scripted_server_stop PROPERTIES FIXTURES_CLEANUP scripted_server TIMEOUT 60)
     set_property(GLOBAL PROPERTY UPDATER_SCRIPTED_SERVER_FIXTURE ON)
   endif()
 
-  # The tests are discovered only when ctest runs; this script, included after
-  # the discovery script of the same directory, finds them in the list that
-  # the discovery leaves in <target>_TESTS.
-  set(mark ${CMAKE_CURRENT_BINARY_DIR}/${target}_scripted_server.cmake)
-  file(WRITE ${mark}
-    "if(${target}_TESTS)\n"
-    "  set_tests_properties(\${${target}_TESTS} PROPERTIES FIXTURES_REQUIRED scripted_server)\n"
-    "endif()\n")
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${mark})
+  updater_require_fixture(${target} scripted_server)
 endfunction()

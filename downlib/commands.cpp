@@ -5,6 +5,7 @@
 #include "downlib/engine/controller.h"
 #include "downlib/engine/task.h"
 #include "downlib/engine/task_registry.h"
+#include "downlib/ftp/ftp_transfer.h"
 #include "downlib/http/http_transfer.h"
 #include "downlib/task_param.h"
 #include "downlib/task_state.h"
@@ -39,7 +40,14 @@ std::unique_ptr<engine::Protocol> make_protocol(const engine::TaskSettings& sett
     case Protocol::Http:
       return std::make_unique<http::HttpProtocol>(
           http::make_http_block(settings.url, url.authority, url.path, url.port, settings.proxy, settings.referer));
-    default: return nullptr;  // streaming URLs are refused; FTP arrives with its own protocol
+    case Protocol::Ftp: {
+      const ftp::FtpParameters parameters{settings.user_name, settings.password, settings.transfer_type,
+                                          settings.binary_extensions};
+      auto block = ftp::make_ftp_block(url.authority, url.port, url.path, parameters);
+      if (!block) return nullptr;  // a path that cannot be decoded safely
+      return std::make_unique<ftp::FtpProtocol>(std::move(*block));
+    }
+    default: return nullptr;  // streaming URLs are refused
   }
 }
 

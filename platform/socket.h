@@ -91,4 +91,9 @@ SocketHandle listen_tcp(uint32_t address, uint16_t port, int32_t backlog, uint16
 // with *error set (kWouldBlock when none waits).
 SocketHandle accept_connection(SocketHandle listener, int32_t* error);
 
+// The address and port (host byte order) a socket is bound to on this side,
+// or those of its peer. False when the socket has none (or is no IPv4 socket).
+bool socket_local_address(SocketHandle socket, uint32_t* address, uint16_t* port);
+bool socket_peer_address(SocketHandle socket, uint32_t* address, uint16_t* port);
+
 }  // namespace platform

@@ -93,6 +93,7 @@ Worker::State Worker::probe() {
   OpenedBody body;
   const OpenResult opened = m_session->probe(*this, result, body);
   if (opened == OpenResult::Success || result.total_size != 0) m_task.set_total_size(result.total_size);
+  m_task.note_ranges(body.ranges);
   switch (opened) {
     case OpenResult::Success:
       m_pending = std::move(body.early);

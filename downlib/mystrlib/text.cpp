@@ -77,6 +77,15 @@ std::string percent_decoded(std::string_view text, PlusMeans plus) {
   return out;
 }
 
+std::optional<std::string> percent_decoded_strictly(std::string_view text, PlusMeans plus) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') continue;
+    if (i + 2 >= text.size() || hex_digit(text[i + 1]) < 0 || hex_digit(text[i + 2]) < 0) return std::nullopt;
+    i += 2;
+  }
+  return percent_decoded(text, plus);
+}
+
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);

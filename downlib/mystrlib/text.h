@@ -25,6 +25,8 @@ std::string spaces_as_percent20(std::string_view text);
 // becomes a space. A "%" without two digits after it stays as it is.
 enum class PlusMeans { Plus, Space };
 std::string percent_decoded(std::string_view text, PlusMeans plus = PlusMeans::Plus);
+// The same, but nothing when a "%" is not followed by two hexadecimal digits.
+std::optional<std::string> percent_decoded_strictly(std::string_view text, PlusMeans plus);
 
 // Surrounding spaces and tabs removed.
 std::string_view trimmed(std::string_view text);

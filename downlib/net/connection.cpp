@@ -115,6 +115,23 @@ Received Connection::receive(void* buffer, int32_t size, int32_t timeout_ms, int
   return got;
 }
 
+void Connection::adopt(platform::SocketHandle socket) {
+  close();
+  m_socket = socket;
+}
+
+std::optional<uint32_t> Connection::local_address() const {
+  uint32_t address = 0;
+  if (!is_open() || !platform::socket_local_address(m_socket, &address, nullptr)) return std::nullopt;
+  return address;
+}
+
+std::optional<uint32_t> Connection::peer_address() const {
+  uint32_t address = 0;
+  if (!is_open() || !platform::socket_peer_address(m_socket, &address, nullptr)) return std::nullopt;
+  return address;
+}
+
 void Connection::close() {
   platform::close_socket(m_socket);
   m_socket = platform::kNoSocket;

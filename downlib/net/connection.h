@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 
 #include "platform/socket.h"
 
@@ -53,6 +54,13 @@ class Connection {
   // given) hears of every piece as it arrives.
   Received receive(void* buffer, int32_t size, int32_t timeout_ms, int32_t reads, const std::atomic<bool>* stop,
                    DataListener* listener = nullptr);
+
+  // Takes over a connected socket (one a listener accepted); the old one is closed.
+  void adopt(platform::SocketHandle socket);
+  // This side's address (the one the peer sees) and the peer's, in host byte
+  // order; nothing when not connected.
+  std::optional<uint32_t> local_address() const;
+  std::optional<uint32_t> peer_address() const;
 
   void close();
   bool is_open() const { return m_socket != platform::kNoSocket; }

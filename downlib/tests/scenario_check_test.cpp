@@ -272,6 +272,37 @@ TEST(Verdict, or_none_accepts_an_empty_target_but_not_a_wrong_file) {
   EXPECT_EQ(scenario::judge(plan, outcome).size(), 2u) << "no a.zip/b.zip, and an unexpected file";
 }
 
+TEST(Verdict, ftp_commands_come_in_order_and_forbidden_ones_not_at_all) {
+  Plan plan = sample_plan();
+  plan.ftp_file = "s/x/file.zip";
+  plan.ftp_commands = {
+      {false, "TYPE I"}, {false, "REST " + kAnyNumber}, {false, "RETR s/x/file.zip"}, {true, "PORT" + kAnyText}};
+  TaskOutcome outcome = fitting_outcome();
+  outcome.ftp_commands = {"USER anonymous", "TYPE I", "REST 100", "REST 0", "PASV", "RETR s/x/file.zip"};
+  EXPECT_TRUE(scenario::judge(plan, outcome).empty()) << joined(scenario::judge(plan, outcome));
+
+  struct Case {
+    const char* what;
+    std::function<void(TaskOutcome&)> change;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"out of order", [](TaskOutcome& o) { std::swap(o.ftp_commands[2], o.ftp_commands[5]); },
+       "\"RETR s/x/file.zip\" never came"},
+      {"missing", [](TaskOutcome& o) { o.ftp_commands.erase(o.ftp_commands.begin() + 2, o.ftp_commands.begin() + 4); },
+       "\"REST %N%\" never came"},
+      {"forbidden", [](TaskOutcome& o) { o.ftp_commands.push_back("PORT 127,0,0,1,4,5"); }, "that must not"},
+      {"no server", [](TaskOutcome& o) { o.ftp_problem = "no test FTP server"; }, "FTP commands: no test FTP server"},
+  };
+  for (const Case& c : cases) {
+    TaskOutcome changed = outcome;
+    c.change(changed);
+    const std::vector<std::string> failures = scenario::judge(plan, changed);
+    ASSERT_EQ(failures.size(), 1u) << c.what << ":" << joined(failures);
+    EXPECT_NE(failures[0].find(c.message), std::string::npos) << c.what << ": " << failures[0];
+  }
+}
+
 TEST(Sandbox, shows_what_lands_in_and_beside_the_target) {
   const scenario::Sandbox sandbox(UPDATER_SCENARIO_WORK_DIR, "sandbox-self-test");
   ASSERT_TRUE(sandbox.ok()) << sandbox.problem();

@@ -12,6 +12,7 @@
 #include "downlib/tests/scenario/sandbox.h"
 #include "downlib/tests/scenario/task_run.h"
 #include "downlib/tests/scenario/verdict.h"
+#include "platform/testing/ftp_server.h"
 #include "platform/testing/scripted_server.h"
 
 #ifdef _WIN32
@@ -72,7 +73,17 @@ TEST_P(Scenario, ends_as_its_file_says) {
     ASSERT_FALSE(scenario::path_exists(scenario::program_form_of_plan_path(path)))
         << "scenario " << name << ": " << path << " exists before the run; remove it first";
 
+  // An FTP scenario's commands are those the FTP server logs from here on.
+  const test_support::FtpServer ftp =
+      plan.ftp_file.empty() ? test_support::FtpServer{} : test_support::find_ftp_server();
+  const size_t ftp_log_start = ftp.running() ? ftp.log_size() : 0;
+
   scenario::TaskOutcome outcome = scenario::run_task(plan, sandbox.target_directory());
+  if (!plan.ftp_file.empty()) {
+    if (!ftp.running()) outcome.ftp_problem = ftp.problem;
+    for (const test_support::FtpCommand& command : ftp.sessions_naming(plan.ftp_file, ftp_log_start))
+      outcome.ftp_commands.push_back(command.line);
+  }
   outcome.target_entries = sandbox.target_entries();
   outcome.sandbox_strays = sandbox.strays();
   for (const std::string& path : plan.absent_paths) {

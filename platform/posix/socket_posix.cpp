@@ -180,4 +180,27 @@ SocketHandle accept_connection(SocketHandle listener, int32_t* error) {
   return fd;
 }
 
+namespace {
+
+bool address_of(int result, const sockaddr_in& where, uint32_t* address, uint16_t* port) {
+  if (result != 0 || where.sin_family != AF_INET) return false;
+  if (address) *address = ntohl(where.sin_addr.s_addr);
+  if (port) *port = ntohs(where.sin_port);
+  return true;
+}
+
+}  // namespace
+
+bool socket_local_address(SocketHandle socket, uint32_t* address, uint16_t* port) {
+  sockaddr_in where{};
+  socklen_t size = sizeof where;
+  return address_of(getsockname(fd_of(socket), reinterpret_cast<sockaddr*>(&where), &size), where, address, port);
+}
+
+bool socket_peer_address(SocketHandle socket, uint32_t* address, uint16_t* port) {
+  sockaddr_in where{};
+  socklen_t size = sizeof where;
+  return address_of(getpeername(fd_of(socket), reinterpret_cast<sockaddr*>(&where), &size), where, address, port);
+}
+
 }  // namespace platform

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "downlib/engine/target_name.h"
+#include "downlib/ftp/ftp_block.h"
+#include "downlib/ftp/passive_reply.h"
+#include "downlib/ftp/reply_reader.h"
 #include "downlib/http/header_reader.h"
 #include "downlib/http/http_block.h"
 #include "downlib/http/redirect.h"
@@ -99,6 +102,96 @@ bool check_url(const uint8_t* data, size_t size, std::string* problem) {
     if (!applied && (block.request_target != before.request_target || block.host != before.host))
       return fail(problem, "a refused redirect changed the block");
     if (applied && block.host.empty()) return fail(problem, "redirect to an empty host");
+  }
+  return true;
+}
+
+namespace {
+
+struct ReplyRun {
+  std::vector<int32_t> codes;  // of the complete replies, in order
+  std::vector<size_t> lines;   // lines and pieces of each reply
+  size_t taken = 0;
+  downlib::ftp::ReplyReader::State last = downlib::ftp::ReplyReader::State::NeedMore;
+};
+
+// Reads replies from the bytes until they run out or a reply is too long;
+// the bytes arrive in two pieces, cut at `split`.
+bool read_replies(std::string_view bytes, size_t split, ReplyRun& run, std::string* problem) {
+  using downlib::ftp::ReplyReader;
+  ReplyReader reader;
+  size_t fed = 0;  // bytes of the current piece given to the reader so far
+  for (size_t piece_end : {split, bytes.size()}) {
+    while (fed < piece_end) {
+      const size_t taken = reader.add(bytes.substr(fed, piece_end - fed));
+      if (taken > piece_end - fed) return fail(problem, "the reader took more bytes than it was given");
+      fed += taken;
+      run.taken += taken;
+      if (reader.state() == ReplyReader::State::NeedMore) {
+        if (fed != piece_end) return fail(problem, "an unfinished reply left bytes behind");
+        continue;
+      }
+      for (const std::string& line : reader.lines())
+        if (line.size() > ReplyReader::kLongestLine) return fail(problem, "a line over 5120 bytes");
+      if (reader.state() == ReplyReader::State::TooLong) {
+        run.last = ReplyReader::State::TooLong;
+        return true;
+      }
+      const int32_t code = reader.code();
+      // Any three digits and a space make a code line, "027 " too (27): the
+      // steps accept only the codes they know.
+      if (code < 0 || code > 999 || reader.code_line().size() < 4 ||
+          downlib::ftp::reply_line_code(reader.code_line()) != code)
+        return fail(problem, "a code that its line does not give");
+      if (reader.text().size() > ReplyReader::kLargestReply + 2 * reader.lines().size())
+        return fail(problem, "a reply over 64 KiB completed");
+      // The 227 parser on every line: an answer must be six numbers of 0-255.
+      for (const std::string& line : reader.lines()) {
+        if (const auto passive = downlib::ftp::parse_passive_reply(line)) {
+          const size_t open = line.find('(');
+          if (open == std::string::npos || line.find(')', open) == std::string::npos)
+            return fail(problem, "a 227 address without its brackets");
+        }
+      }
+      run.codes.push_back(code);
+      run.lines.push_back(reader.lines().size());
+      reader.reset();
+    }
+  }
+  run.last = reader.state();
+  return true;
+}
+
+}  // namespace
+
+bool check_ftp_reply(const uint8_t* data, size_t size, std::string* problem) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  ReplyRun whole, split;
+  if (!read_replies(bytes, size, whole, problem)) return false;
+  if (!read_replies(bytes, size == 0 ? 0 : data[0] % (size + 1), split, problem)) return false;
+  if (whole.codes != split.codes || whole.lines != split.lines || whole.taken != split.taken ||
+      whole.last != split.last)
+    return fail(problem, "a split changed the replies read");
+  if (whole.last != downlib::ftp::ReplyReader::State::TooLong && whole.taken != size)
+    return fail(problem, "bytes were left unread");
+
+  // The parser on the whole text: a port and address made of six numbers.
+  if (const auto passive = downlib::ftp::parse_passive_reply(bytes)) {
+    const std::string again =
+        "(" + std::to_string(passive->address >> 24) + "," + std::to_string((passive->address >> 16) & 0xFF) + "," +
+        std::to_string((passive->address >> 8) & 0xFF) + "," + std::to_string(passive->address & 0xFF) + "," +
+        std::to_string(passive->port >> 8) + "," + std::to_string(passive->port & 0xFF) + ")";
+    const auto reparsed = downlib::ftp::parse_passive_reply(again);
+    if (!reparsed || reparsed->address != passive->address || reparsed->port != passive->port)
+      return fail(problem, "a 227 address that does not read back");
+  }
+
+  // The bytes as an FTP URL's path: decoded safely or refused.
+  const auto block = downlib::ftp::make_ftp_block("h", 21, "/" + std::string(bytes), {});
+  if (block) {
+    if (block->remote_path.size() > downlib::ftp::kLongestRemotePath) return fail(problem, "a path over 1023 bytes");
+    if (block->remote_path.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+      return fail(problem, "a path that would end its command");
   }
   return true;
 }

@@ -17,6 +17,10 @@ bool check_response_header(const uint8_t* data, size_t size, std::string* proble
 // URL recognition, the HTTP block made from it, a redirect to the same text,
 // and the URL's file name.
 bool check_url(const uint8_t* data, size_t size, std::string* problem);
+// FTP control replies: the reply reader over the bytes as one stream of
+// replies, fed whole and split at a place chosen by the first byte, each
+// reply's lines through the 227 parser, and the bytes as an FTP URL's path.
+bool check_ftp_reply(const uint8_t* data, size_t size, std::string* problem);
 // StateValue on the bytes as they are, and with a correct CRC appended, so
 // the decoder behind the CRC is reached too.
 bool check_state_value(const uint8_t* data, size_t size, std::string* problem);

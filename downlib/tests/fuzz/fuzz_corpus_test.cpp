@@ -14,7 +14,7 @@ using downlib_fuzz::kCorpusInputs;
 // Every stored input goes through the checks of its fuzzer, as the fuzzer
 // would run it; an input in no known folder is a mistake in the tree.
 TEST(DownlibFuzzCorpus, every_stored_input_passes_its_fuzzers_checks) {
-  int checked[3] = {0, 0, 0};
+  int checked[4] = {0, 0, 0, 0};
   for (size_t i = 0; i < kCorpusInputCount; ++i) {
     const auto& input = kCorpusInputs[i];
     const std::string name = input.name;
@@ -29,6 +29,9 @@ TEST(DownlibFuzzCorpus, every_stored_input_passes_its_fuzzers_checks) {
     } else if (name.rfind("state_value/", 0) == 0) {
       ok = downlib_fuzz::check_state_value(input.data, input.size, &problem);
       ++checked[2];
+    } else if (name.rfind("ftp_reply/", 0) == 0) {
+      ok = downlib_fuzz::check_ftp_reply(input.data, input.size, &problem);
+      ++checked[3];
     } else {
       ADD_FAILURE() << name << ": no fuzzer of that name";
       continue;

@@ -41,6 +41,10 @@ struct TaskOutcome {
   std::vector<std::string> sandbox_strays;  // what lies beside the target directory
   std::vector<std::string> escaped_paths;   // paths that had to stay absent but exist
   std::vector<ReceivedRequest> requests;
+  // FTP scenarios: the command lines of the sessions that named the
+  // scenario's file, in arrival order; `ftp_problem` when they could not be read.
+  std::vector<std::string> ftp_commands;
+  std::string ftp_problem;
 };
 
 }  // namespace scenario

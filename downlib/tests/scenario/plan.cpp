@@ -93,6 +93,10 @@ std::string apply(const Record& r, Plan& plan) {
     plan.files.push_back(std::move(f));
   } else if (kind == "no-files" && w.size() == 1) {
     plan.no_files = true;
+  } else if (kind == "ftp-file" && w.size() == 1) {
+    plan.ftp_file = r.payload;
+  } else if (kind == "ftp-command" && w.size() == 2 && (w[1] == "among" || w[1] == "absent")) {
+    plan.ftp_commands.push_back({w[1] == "absent", r.payload});
   } else if (kind == "absent-path" && w.size() == 1) {
     plan.absent_paths.push_back(r.payload);
   } else {

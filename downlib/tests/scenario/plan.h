@@ -39,6 +39,13 @@ struct FileExpectation {
   bool may_be_absent = false;  // "or none": an empty target directory passes too
 };
 
+// A command line the FTP server must (or must not) have received from the
+// scenario's sessions.
+struct FtpCommandExpectation {
+  bool absent = false;  // false: among the commands, in the order listed
+  std::string pattern;
+};
+
 struct Plan {
   std::string name;
   std::map<std::string, std::optional<std::string>> params;  // TaskParam field -> text (nullopt: absent)
@@ -53,6 +60,10 @@ struct Plan {
   std::vector<FileExpectation> files;
   bool no_files = false;
   std::vector<std::string> absent_paths;
+  // FTP scenarios: the path the server's sessions name (the body's place
+  // under its root) and what their commands must hold.
+  std::string ftp_file;
+  std::vector<FtpCommandExpectation> ftp_commands;
 
   // Connection `number`'s expected request: its own, else that of "*"; null when none is given.
   const std::string* expected_request(int number) const;

@@ -113,29 +113,38 @@ constexpr IntField kIntFields[] = {
     {"ReceiveTimeout", &downlib::TaskParam::ReceiveTimeout},
     {"StopWait", &downlib::TaskParam::StopWait},
     {"ReadSize", &downlib::TaskParam::ReadSize},
+    {"TransferType", &downlib::TaskParam::TransferType},
+};
+
+struct TextField {
+  const char* name;
+  char* downlib::TaskParam::*field;
+};
+
+constexpr TextField kTextFields[] = {
+    {"Url", &downlib::TaskParam::Url},           {"Referer", &downlib::TaskParam::Referer},
+    {"Proxy", &downlib::TaskParam::Proxy},       {"UserName", &downlib::TaskParam::UserName},
+    {"Password", &downlib::TaskParam::Password}, {"BinaryExtensions", &downlib::TaskParam::BinaryExtensions},
 };
 
 // The plan's fields over the library's defaults; false names a field this runner does not know.
 bool fill(downlib::TaskParam& param, const Plan& plan, const std::string& target_directory, std::string& unknown) {
   for (const auto& [name, value] : plan.params) {
     const char* text = value ? value->c_str() : nullptr;
-    if (name == "Url") {
-      downlib::assign_text(param.Url, text);
-    } else if (name == "Referer") {
-      downlib::assign_text(param.Referer, text);
-    } else if (name == "Proxy") {
-      downlib::assign_text(param.Proxy, text);
-    } else {
-      bool known = false;
-      for (const IntField& f : kIntFields) {
-        if (name != f.name || !value) continue;
-        param.*f.field = static_cast<int32_t>(std::strtol(value->c_str(), nullptr, 10));
-        known = true;
-      }
-      if (!known) {
-        unknown = name;
-        return false;
-      }
+    bool known = false;
+    for (const TextField& f : kTextFields) {
+      if (name != f.name) continue;
+      downlib::assign_text(param.*f.field, text);
+      known = true;
+    }
+    for (const IntField& f : kIntFields) {
+      if (name != f.name || !value) continue;
+      param.*f.field = static_cast<int32_t>(std::strtol(value->c_str(), nullptr, 10));
+      known = true;
+    }
+    if (!known) {
+      unknown = name;
+      return false;
     }
   }
   downlib::assign_text(param.SavePath, (target_directory + plan.save_name).c_str());

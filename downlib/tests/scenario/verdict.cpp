@@ -93,6 +93,7 @@ class Judge {
       fail("no TaskEnded within " + std::to_string(m_plan.timeout_ms) + " ms; the task was stopped");
     for (const std::string& late : m_outcome.late_callbacks) fail("a callback after TaskEnded: " + late);
     check_requests();
+    check_ftp_commands();
     check_time_texts();
     check_statuses();
     check_events();
@@ -117,6 +118,35 @@ class Judge {
     if (count < low || count > high)
       fail("connections: got " + std::to_string(count) + ", expected " +
            (low == high ? std::to_string(low) : std::to_string(low) + " to " + std::to_string(high)));
+  }
+
+  void check_ftp_commands() {
+    if (m_plan.ftp_file.empty()) return;
+    if (!m_outcome.ftp_problem.empty()) {
+      fail("FTP commands: " + m_outcome.ftp_problem);
+      return;
+    }
+    const std::vector<std::string>& got = m_outcome.ftp_commands;
+    std::string listing;
+    for (const std::string& line : got) listing += "    " + shown(line) + "\n";
+    if (listing.empty()) listing = "    (none)\n";
+    size_t next = 0;  // commands before this one are used up by earlier expectations
+    for (const FtpCommandExpectation& e : m_plan.ftp_commands) {
+      if (e.absent) {
+        for (const std::string& line : got)
+          if (pattern_matches(e.pattern, line))
+            fail("FTP commands: " + shown(line) + " came, which matches " + shown(pattern_source(e.pattern)) +
+                 " that must not");
+        continue;
+      }
+      while (next < got.size() && !pattern_matches(e.pattern, got[next])) ++next;
+      if (next == got.size()) {
+        fail("FTP commands: " + shown(pattern_source(e.pattern)) +
+             " never came (in order, after the commands expected before it); the server received\n" + listing);
+        return;
+      }
+      ++next;
+    }
   }
 
   void check_time_texts() {

@@ -28,10 +28,12 @@ EVENTS = {
 }
 
 INT_PARAMS = ("ThreadCount", "SpeedLimit", "ConnectTimeout", "SendTimeout", "ReceiveTimeout", "StopWait",
-              "ReadSize")
-TEXT_PARAMS = ("Url", "Referer", "Proxy")
+              "ReadSize", "TransferType")
+TEXT_PARAMS = ("Url", "Referer", "Proxy", "UserName", "Password", "BinaryExtensions")
 
 DEFAULT_URL = "http://127.0.0.1:%PORT%/s/%SCENARIO%/file.zip"
+DEFAULT_FTP_URL = "ftp://127.0.0.1:%FTP-PORT%/s/%SCENARIO%/file.zip"
+DEFAULT_FTP_FILE = "s/%SCENARIO%/file.zip"
 DEFAULT_RETRY = (5, 50)
 DEFAULT_TIMEOUT_S = 30
 DEFAULT_BODY_SIZE = 30000
@@ -44,7 +46,8 @@ ALTERNATIVE = b"\x01|"
 NAME_RE = re.compile(r"^[a-z0-9][a-z0-9-]*$")
 PLACEHOLDER_RE = re.compile(r"%([A-Z][A-Z-]*)(?::(\d+))?%")
 SECTION_RE = re.compile(r"^\[(?:(connection) (\d+|\*)|(worker) (\d+) (status(?: among others)?)|"
-                        r"(task|body|status|status among others|no status|events|files|connections))\]$")
+                        r"(task|body|status|status among others|no status|events|files|connections|ftp|"
+                        r"ftp commands|no ftp commands))\]$")
 
 
 class ScenarioError(Exception):
@@ -160,6 +163,9 @@ class Scenario:
     events: list = field(default_factory=list)  # (kind, name, value template or None, where)
     files: list = field(default_factory=list)  # ("file", names, kind, number, or_none) / ("none",) / ("absent", path)
     connection_count: tuple = None  # (min, max)
+    ftp_variant: str = None  # the pyftpdlib variant that serves the scenario; None for HTTP
+    ftp_file: str = DEFAULT_FTP_FILE  # where the body lies under the FTP server's root
+    ftp_commands: list = field(default_factory=list)  # (mode "among" or "absent", template, where)
 
 
 # ---------------------------------------------------------------------------
@@ -300,6 +306,8 @@ def parse(text, name, source=None):
                     "status": ("status", "all", "exact"),
                     "status among others": ("status", "all", "among"),
                     "no status": ("status", "all", "absent"),
+                    "ftp commands": ("ftp-commands", "among"),
+                    "no ftp commands": ("ftp-commands", "absent"),
                 }.get(kind, (kind,))
             i += 1
             continue
@@ -327,6 +335,15 @@ def parse(text, name, source=None):
             _parse_event(sc, line.strip(), where)
         elif kind == "files":
             _parse_file(sc, line.strip(), where)
+        elif kind == "ftp":
+            if key == "variant" and re.fullmatch(r"[a-z0-9-]+", rest):
+                sc.ftp_variant = rest
+            elif key == "file" and rest:
+                sc.ftp_file = rest
+            else:
+                raise ScenarioError(f"{where}: the ftp section holds 'variant NAME' and 'file PATH'")
+        elif kind == "ftp-commands":
+            sc.ftp_commands.append((section[1], line.strip(), where))
         elif kind == "connections":
             match = re.fullmatch(r"count (\d+)(?:-(\d+))?", line.strip())
             if not match:
@@ -334,6 +351,10 @@ def parse(text, name, source=None):
             low = int(match.group(1))
             sc.connection_count = (low, int(match.group(2) or low))
         i += 1
+    if sc.ftp_variant is None and sc.ftp_commands:
+        raise ScenarioError(f"{source}: ftp commands belong to a scenario with an [ftp] variant")
+    if sc.ftp_variant is not None and (sc.connections or sc.connection_count):
+        raise ScenarioError(f"{source}: an FTP scenario has no HTTP [connection] or [connections] sections")
     return sc
 
 
@@ -347,12 +368,44 @@ def load(path):
 # Binding to a port: concrete bytes and the plan
 
 
-class BoundScenario:
-    """A scenario with its placeholders filled in for one server port."""
+class FtpPeer:
+    """The pyftpdlib server of the build tree (platform/testing/ftp_server/):
+    the port of each variant, from DIR/ports, and the files under DIR/root."""
 
-    def __init__(self, scenario, port):
+    def __init__(self, directory, ports=None):
+        self.directory = directory
+        self.fixed_ports = ports
+
+    def port(self, variant):
+        ports = self.fixed_ports
+        if ports is None:
+            try:
+                with open(os.path.join(self.directory, "ports")) as f:
+                    ports = dict((name, int(port)) for name, port in (line.split() for line in f if line.strip()))
+            except (OSError, ValueError):
+                ports = {}
+        if variant not in ports:
+            raise ScenarioError(f"the FTP server in {self.directory} serves no variant {variant!r}")
+        return ports[variant]
+
+    def place(self, relative, data):
+        path = os.path.join(self.directory, "root", *relative.split("/"))
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path + ".tmp", "wb") as f:
+            f.write(data)
+        os.replace(path + ".tmp", path)
+
+
+class BoundScenario:
+    """A scenario with its placeholders filled in for one server port (and,
+    for an FTP scenario, the FTP server's port of its variant)."""
+
+    def __init__(self, scenario, port, ftp=None):
         self.scenario = scenario
         self.port = port
+        self.ftp = ftp
+        if scenario.ftp_variant is not None and ftp is None:
+            raise ScenarioError(f"{scenario.name}: an FTP scenario needs the FTP server (--ftp-server)")
         self.body = generated_body(scenario.body_size)
         self.connections = {}
         for number, conn in scenario.connections.items():
@@ -371,6 +424,8 @@ class BoundScenario:
             name, number = match.group(1), match.group(2)
             if name == "PORT":
                 return str(self.port)
+            if name == "FTP-PORT" and self.scenario.ftp_variant is not None:
+                return str(self.ftp.port(self.scenario.ftp_variant))
             if name == "SCENARIO":
                 return self.scenario.name
             if name == "SIZE":
@@ -422,6 +477,15 @@ class BoundScenario:
             text = self.fill("\n".join(conn.expect_request), where)
             request = b"".join(line.encode("gbk") + b"\r\n" for line in text.split("\n")) + b"\r\n"
         return {"steps": steps, "request": request, "where": conn.where}
+
+    def ftp_file(self):
+        """The body's path under the FTP server's root, as the commands name it."""
+        return self.fill(self.scenario.ftp_file, "[ftp] file")
+
+    def place_ftp_file(self):
+        """Puts the body where the FTP server serves it (FTP scenarios only)."""
+        if self.scenario.ftp_variant is not None:
+            self.ftp.place(self.ftp_file(), self.body)
 
     def steps_for(self, number):
         bound = self.connections.get(number) or self.connections.get("*") or self.default_connection
@@ -495,7 +559,7 @@ class BoundScenario:
 
         record(["name"], sc.name.encode())
         task = dict(sc.task)
-        task.setdefault("Url", (DEFAULT_URL, "default"))
+        task.setdefault("Url", (DEFAULT_URL if sc.ftp_variant is None else DEFAULT_FTP_URL, "default"))
         for key, (value, where) in task.items():
             if value is None:
                 record(["absent", key])
@@ -510,6 +574,10 @@ class BoundScenario:
                 record(["request", number], bound["request"])
         if sc.connection_count:
             record(["connections", *sc.connection_count])
+        if sc.ftp_variant is not None:
+            record(["ftp-file"], self.ftp_file().encode("gbk"))
+        for mode, template, where in sc.ftp_commands:
+            record(["ftp-command", mode], self._pattern(template, where))
         for scope, mode, level, template, where in sc.status:
             record(["status", scope, mode, level], self._pattern(template, where))
         for kind, name, value, where in sc.events:

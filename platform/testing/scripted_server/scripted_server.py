@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """A scripted HTTP peer for the download engine's fault tests.
 
-    scripted_server.py start DIR --scenarios SCENARIO_DIR   start in the background
-    scripted_server.py stop DIR                             stop it (a no-op when none runs)
-    scripted_server.py serve DIR --scenarios SCENARIO_DIR   serve in the foreground
+    scripted_server.py start DIR --scenarios SCENARIO_DIR [--ftp-server FTP_DIR]   start in the background
+    scripted_server.py stop DIR                                                     stop it (a no-op when none runs)
+    scripted_server.py serve DIR --scenarios SCENARIO_DIR [--ftp-server FTP_DIR]   serve in the foreground
 
 It listens on 127.0.0.1 only, on a free port that it writes to DIR/port once
 it accepts connections; DIR/pid and DIR/server.log live beside it. Everything
@@ -11,6 +11,11 @@ it does comes from scenario files (scenario.py, and the README beside the
 scenarios): a request for /s/<name>/... (or for http://host/s/<name>/..., as
 a proxy is asked) is connection n of scenario <name> and gets that
 connection's steps. Every request is kept byte for byte.
+
+An FTP scenario names a variant of the pyftpdlib server whose folder
+--ftp-server gives (platform/testing/ftp_server/): this server hands out its
+plan, with that variant's port, and puts the scenario's body where the FTP
+server serves it; the FTP server itself plays the connections.
 
 Control interface, on the same port:
     GET /control/reset/<name>      forget the scenario's connections, release
@@ -56,9 +61,10 @@ class ScenarioState:
 class ScenarioBook:
     """Scenario files by name, and what each has seen since its last reset."""
 
-    def __init__(self, directories, port):
+    def __init__(self, directories, port, ftp_directory=None):
         self.directories = directories
         self.port = port
+        self.ftp = scenario_format.FtpPeer(ftp_directory) if ftp_directory else None
         self.lock = threading.Lock()
         self.states = {}
 
@@ -75,12 +81,13 @@ class ScenarioBook:
         path = self.path_of(name)
         if path is None:
             raise LookupError(f"no scenario {name!r} in {', '.join(self.directories)}")
-        return scenario_format.BoundScenario(scenario_format.load(path), self.port)
+        return scenario_format.BoundScenario(scenario_format.load(path), self.port, self.ftp)
 
     def reset(self, name):
         """Reloads the file, so edits count from the next run, and answers the plan."""
         bound = self._load(name)
         plan = bound.plan()
+        bound.place_ftp_file()
         with self.lock:
             old = self.states.get(name)
             if old:
@@ -226,13 +233,13 @@ class Player:
 
 
 class Server:
-    def __init__(self, directories):
+    def __init__(self, directories, ftp_directory=None):
         self.stopping = threading.Event()
         self.listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         self.listener.bind(("127.0.0.1", 0))
         self.listener.listen(64)
         self.port = self.listener.getsockname()[1]
-        self.book = ScenarioBook(directories, self.port)
+        self.book = ScenarioBook(directories, self.port, ftp_directory)
         self.active_lock = threading.Lock()
         self.active = 0  # connections being handled
 
@@ -313,8 +320,8 @@ def write_atomically(path, text):
     os.replace(path + ".tmp", path)
 
 
-def serve_command(directory, scenario_dirs):
-    server = Server(scenario_dirs)
+def serve_command(directory, scenario_dirs, ftp_directory=None):
+    server = Server(scenario_dirs, ftp_directory)
     signal.signal(signal.SIGTERM, lambda *_: server.stop())
     signal.signal(signal.SIGINT, lambda *_: server.stop())
     write_atomically(os.path.join(directory, "pid"), f"{os.getpid()}\n")
@@ -353,11 +360,13 @@ def stop_command(directory):
     os.kill(pid, signal.SIGKILL)
 
 
-def start_command(directory, scenario_dirs):
+def start_command(directory, scenario_dirs, ftp_directory=None):
     stop_command(directory)  # one left over from an interrupted run
     args = [sys.executable, "-B", os.path.abspath(__file__), "serve", directory]
     for d in scenario_dirs:
         args += ["--scenarios", d]
+    if ftp_directory:
+        args += ["--ftp-server", ftp_directory]
     with open(os.path.join(directory, "server.log"), "ab") as log:
         subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
                          start_new_session=True)
@@ -377,18 +386,20 @@ def main(argv):
     parser.add_argument("action", choices=("start", "stop", "serve"))
     parser.add_argument("directory")
     parser.add_argument("--scenarios", action="append", default=[])
+    parser.add_argument("--ftp-server", help="the folder of the pyftpdlib test server, for FTP scenarios")
     args = parser.parse_args(argv)
     os.makedirs(args.directory, exist_ok=True)
     directory = os.path.abspath(args.directory)
     scenario_dirs = [os.path.abspath(d) for d in args.scenarios]
+    ftp_directory = os.path.abspath(args.ftp_server) if args.ftp_server else None
     if args.action == "stop":
         stop_command(directory)
         return 0
     if not scenario_dirs:
         parser.error("start and serve need --scenarios")
     if args.action == "start":
-        return start_command(directory, scenario_dirs)
-    serve_command(directory, scenario_dirs)
+        return start_command(directory, scenario_dirs, ftp_directory)
+    serve_command(directory, scenario_dirs, ftp_directory)
     return 0
 
 

@@ -3,12 +3,16 @@
 import os
 import re
 import sys
+import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, ".."))
 
 import scenario  # noqa: E402
+
+sys.path.insert(0, os.path.join(HERE, "..", "..", "ftp_server"))
+import ftp_server  # noqa: E402  (the variants FTP scenarios may name)
 
 SCENARIO_DIR = os.path.join(HERE, "..", "..", "..", "..", "downlib", "tests", "scenarios")
 
@@ -28,8 +32,12 @@ def plan_records(plan):
     return records
 
 
-def bind(text, name="sample", port=4321):
-    return scenario.BoundScenario(scenario.parse(text, name), port)
+FTP_PORTS = {"plain": 2121, "no-pasv": 2122}
+
+
+def bind(text, name="sample", port=4321, ftp=None):
+    return scenario.BoundScenario(scenario.parse(text, name), port,
+                                  ftp or scenario.FtpPeer("/nonexistent", FTP_PORTS))
 
 
 class ParsingTest(unittest.TestCase):
@@ -49,6 +57,8 @@ class ParsingTest(unittest.TestCase):
             ("ThreadCount 2\n", "sample:1", "before the first section"),
             ("[connection 1]\n[connection 1]\n", "sample:2", "described twice"),
             ("[connection 1]\n  stray\n", "sample:2", "indented line"),
+            ("[ftp]\nvariant Bad_Name\n", "sample:2", "the ftp section holds"),
+            ("[ftp]\nport 21\n", "sample:2", "the ftp section holds"),
         ]
         for i, (text, where, message) in enumerate(cases):
             with self.assertRaises(scenario.ScenarioError, msg=f"case {i}: {text!r}") as caught:
@@ -69,6 +79,23 @@ class ParsingTest(unittest.TestCase):
             with self.assertRaises(scenario.ScenarioError, msg=text) as caught:
                 bind(text).plan()
             self.assertIn(message, str(caught.exception), text)
+
+    def test_ftp_sections_belong_to_ftp_scenarios(self):
+        cases = [
+            ("[ftp commands]\nRETR x\n", "belong to a scenario with an [ftp] variant"),
+            ("[ftp]\nvariant plain\n[connection 1]\nclose\n", "no HTTP [connection]"),
+            ("[ftp]\nvariant plain\n[connections]\ncount 1\n", "no HTTP [connection]"),
+        ]
+        for text, message in cases:
+            with self.assertRaises(scenario.ScenarioError, msg=text) as caught:
+                scenario.parse(text, "sample")
+            self.assertIn(message, str(caught.exception), text)
+        with self.assertRaises(scenario.ScenarioError) as caught:
+            bind("[ftp]\nvariant slow\n").plan()
+        self.assertIn("no variant 'slow'", str(caught.exception))
+        with self.assertRaises(scenario.ScenarioError) as caught:
+            scenario.BoundScenario(scenario.parse("[ftp]\nvariant plain\n", "sample"), 4321)
+        self.assertIn("needs the FTP server", str(caught.exception))
 
     def test_scenario_names_are_plain(self):
         for name in ("Upper", "has space", "../up", ""):
@@ -233,20 +260,85 @@ count 1-2
         self.assertEqual(records["status all exact 2"], b"HTTP/1.0 200 OK\r\n\r\n")
 
 
+class FtpPlanTest(unittest.TestCase):
+    SAMPLE = """
+[ftp]
+variant no-pasv
+
+[task]
+UserName op
+Password %FILLER:3%
+TransferType 3
+BinaryExtensions .zip
+
+[body]
+size 10
+
+[status among others]
+0 正在连接 [127.0.0.1:%FTP-PORT%]
+
+[ftp commands]
+PORT 127,0,0,1,%N%,%N%
+RETR s/%SCENARIO%/file.zip
+
+[no ftp commands]
+PASV
+
+[events]
+TaskEnded %SIZE%
+
+[files]
+file.zip body
+"""
+
+    def test_ftp_plans_name_the_variant_port_the_file_and_the_commands(self):
+        records = plan_records(bind(self.SAMPLE).plan())
+        by_key = {}
+        for words, payload in records:
+            by_key.setdefault(" ".join(words), []).append(payload)
+        self.assertEqual(by_key["param Url"], [b"ftp://127.0.0.1:2122/s/sample/file.zip"])
+        self.assertEqual(by_key["param UserName"], [b"op"])
+        self.assertEqual(by_key["param Password"], [b"xxx"])
+        self.assertEqual(by_key["param TransferType"], [b"3"])
+        self.assertEqual(by_key["param BinaryExtensions"], [b".zip"])
+        self.assertEqual(by_key["ftp-file"], [b"s/sample/file.zip"])
+        self.assertEqual(by_key["ftp-command among"],
+                         [b"PORT 127,0,0,1," + scenario.ANY_NUMBER + b"," + scenario.ANY_NUMBER,
+                          b"RETR s/sample/file.zip"])
+        self.assertEqual(by_key["ftp-command absent"], [b"PASV"])
+        self.assertEqual(by_key["status all among 0"], ["正在连接 [127.0.0.1:2122]".encode("gbk")])
+
+    def test_the_body_is_put_where_the_ftp_server_serves_it(self):
+        with tempfile.TemporaryDirectory() as directory:
+            with open(os.path.join(directory, "ports"), "w") as f:
+                f.write("plain 2121\nno-pasv 2122\n")
+            peer = scenario.FtpPeer(directory)
+            bound = bind("[ftp]\nvariant plain\nfile dir with space/a b.zip\n[body]\nsize 99\n", ftp=peer)
+            self.assertIn(b"ftp://127.0.0.1:2121/s/sample/file.zip", bound.plan())
+            bound.place_ftp_file()
+            with open(os.path.join(directory, "root", "dir with space", "a b.zip"), "rb") as f:
+                self.assertEqual(f.read(), scenario.generated_body(99))
+            self.assertIn(b"ftp-file 22\ndir with space/a b.zip\n", bound.plan())
+
+
 class ScenarioFilesTest(unittest.TestCase):
     def test_every_scenario_file_binds_and_plans(self):
         names = sorted(f for f in os.listdir(SCENARIO_DIR) if f.endswith(".scenario"))
         self.assertGreater(len(names), 30)
         for name in names:
             with self.subTest(name):
-                bound = scenario.BoundScenario(scenario.load(os.path.join(SCENARIO_DIR, name)), 4321)
+                ports = dict((variant, 2100 + i) for i, variant in enumerate(ftp_server.variants()))
+                bound = scenario.BoundScenario(scenario.load(os.path.join(SCENARIO_DIR, name)), 4321,
+                                               scenario.FtpPeer("/nonexistent", ports))
                 records = plan_records(bound.plan())
                 kinds = {words[0] for words, _ in records}
                 # Every fault case checks the status texts, the events and the files.
                 self.assertIn("status", kinds)
                 self.assertIn("event", kinds)
                 self.assertTrue(kinds & {"file", "no-files"}, "no [files] expectation")
-                self.assertFalse(re.search(rb"%[A-Z][A-Z-]*(:\d+)?%", bound.plan()), "a placeholder left over")
+                # (The body is random bytes: a large one may hold anything.)
+                texts = b"".join(payload for words, payload in records if words[0] != "body")
+                self.assertFalse(re.search(rb"%[A-Z][A-Z-]*(:\d+)?%", texts), "a placeholder left over")
 
 
 if __name__ == "__main__":

@@ -15,7 +15,7 @@ sys.path.insert(0, os.path.join(HERE, ".."))
 
 import scenario  # noqa: E402
 import scripted_server  # noqa: E402
-from test_scenario import SCENARIO_DIR, plan_records  # noqa: E402
+from test_scenario import SCENARIO_DIR, ftp_server, plan_records  # noqa: E402
 
 SERVER = os.path.join(HERE, "..", "scripted_server.py")
 
@@ -229,6 +229,13 @@ class ScenarioFilesPlayTest(ServerCase):
     def setUp(self):
         super().setUp()
         self.server.book.directories = [os.path.abspath(SCENARIO_DIR)]
+        # FTP scenarios get their plan with a port per variant, and their body
+        # is put under the FTP server's root; the FTP server plays them.
+        self.ftp_directory = tempfile.TemporaryDirectory()
+        self.addCleanup(self.ftp_directory.cleanup)
+        with open(os.path.join(self.ftp_directory.name, "ports"), "w") as f:
+            f.write("".join(f"{variant} {2100 + i}\n" for i, variant in enumerate(ftp_server.variants())))
+        self.server.book.ftp = scenario.FtpPeer(self.ftp_directory.name)
 
     def test_every_scenario_plays_its_expected_requests(self):
         names = sorted(f[:-len(".scenario")] for f in os.listdir(SCENARIO_DIR) if f.endswith(".scenario"))
@@ -245,6 +252,9 @@ class ScenarioFilesPlayTest(ServerCase):
                     self.assertEqual(bytes(got.data), bound.reply_bytes(number, request), f"connection {number}")
                     sent.append((number, request))
                 self.assertEqual(self.recorded(name), sent)
+                if bound.scenario.ftp_variant is not None:
+                    with open(os.path.join(self.ftp_directory.name, "root", *bound.ftp_file().split("/")), "rb") as f:
+                        self.assertEqual(f.read(), bound.body)
 
 
 class CommandLineTest(unittest.TestCase):
