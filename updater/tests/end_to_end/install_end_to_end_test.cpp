@@ -20,7 +20,7 @@ namespace {
 class InstallEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    put_program_file("Config.ini", "");
+    ASSERT_NO_FATAL_FAILURE(start_like_a_fresh_program());
     set_config_url("http://127.0.0.1:1/xiazaiqi/xiazai2.txt");
     for (const char* archive : {"霁川.zip", "功能.zip", "反挂.zip", "工具.zip"})
       write_file(program_directory() + archive, demo_package(archive));
