@@ -8,10 +8,13 @@
 # and control interface through platform/testing/scripted_server.h. Each
 # build tree runs its own server on its own port, in <build>/scripted-server.
 #
-# The server serves the scenario files of UPDATER_SCENARIO_DIR, read afresh
-# whenever a test resets a scenario.
+# The server serves the scenario files of the folders in UPDATER_SCENARIO_DIRS
+# (the engine's fault scenarios, and the updater's end-to-end ones), read
+# afresh whenever a test resets a scenario.
 set(UPDATER_SCRIPTED_SERVER_DIR "${CMAKE_BINARY_DIR}/scripted-server")
-set(UPDATER_SCENARIO_DIR "${PROJECT_SOURCE_DIR}/downlib/tests/scenarios")
+set(UPDATER_SCENARIO_DIRS
+  "${PROJECT_SOURCE_DIR}/downlib/tests/scenarios"
+  "${PROJECT_SOURCE_DIR}/updater/tests/end_to_end/scenarios")
 
 function(updater_use_scripted_server target)
   if(NOT TARGET scripted_server_testing)
@@ -33,8 +36,12 @@ function(updater_use_scripted_server target)
   get_property(fixture_defined GLOBAL PROPERTY UPDATER_SCRIPTED_SERVER_FIXTURE)
   if(NOT fixture_defined)
     set(script ${PROJECT_SOURCE_DIR}/platform/testing/scripted_server/scripted_server.py)
+    set(scenario_args)
+    foreach(scenario_dir IN LISTS UPDATER_SCENARIO_DIRS)
+      list(APPEND scenario_args --scenarios ${scenario_dir})
+    endforeach()
     add_test(NAME scripted_server_start
-      COMMAND ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR} --scenarios ${UPDATER_SCENARIO_DIR})
+      COMMAND ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR} ${scenario_args})
     add_test(NAME scripted_server_stop COMMAND ${UPDATER_PYTHON} -B ${script} stop ${UPDATER_SCRIPTED_SERVER_DIR})
     set_tests_properties(scripted_server_start PROPERTIES FIXTURES_SETUP scripted_server TIMEOUT 60)
     set_tests_properties(scripted_server_stop PROPERTIES FIXTURES_CLEANUP scripted_server TIMEOUT 60)

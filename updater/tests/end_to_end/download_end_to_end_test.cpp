@@ -1,7 +1,7 @@
 // Downloads through the real window from nginx on 127.0.0.1, with the
 // download engine: every "下载" button, the progress display, the archive
 // byte for byte, the verdict and the install button; a server that drops the
-// connection; two buttons pressed together.
+// connection (the scripted server, scenarios/); two buttons pressed together.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 
 #include "updater/main_window_units.h"
 #include "updater/package_download.h"
-#include "updater/tests/end_to_end/dropping_server.h"
+#include "platform/testing/scripted_server.h"
 #include "updater/tests/end_to_end/end_to_end_support.h"
 #include "updater/tests/updater_test_support.h"
 #include "updater/updater_state.h"
@@ -68,21 +68,36 @@ TEST_F(DownloadEndToEnd, each_button_fetches_its_archive_with_the_progress_displ
     EXPECT_NE(log.find(std::string("/slow/") + served_name(static_cast<Package>(i)), log_before), std::string::npos);
 }
 
+// The requests a scenario of the scripted server has received since its reset.
+int requests_received(const test_support::ScriptedServer& scripted, const std::string& scenario) {
+  const test_support::ControlAnswer answer = scripted.control("requests/" + scenario);
+  EXPECT_TRUE(answer.ok()) << answer.problem;
+  int count = 0;
+  for (size_t at = answer.body.find("request "); at != std::string::npos; at = answer.body.find("\nrequest ", at + 1))
+    ++count;
+  return count;
+}
+
 TEST_F(DownloadEndToEnd, a_server_that_drops_the_connection_leaves_the_old_archive) {
-  const DroppingServer dropping(200000, 1000);
+  // Announces the whole archive on every connection and closes it after 1000 bytes.
+  const std::string scenario = "drop-after-1000-bytes";
+  const test_support::ScriptedServer scripted = test_support::find_scripted_server();
+  ASSERT_TRUE(scripted.running()) << scripted.problem;
+  const test_support::ControlAnswer reset = scripted.control("reset/" + scenario);
+  ASSERT_TRUE(reset.ok()) << reset.problem;
   std::string text = configuration_for(demo_package("霁川.zip"), demo_package("功能.zip"), demo_package("反挂.zip"),
                                        demo_package("工具.zip"), "/slow/");
   const std::string served = server().url("/slow/gn.zip");
-  text.replace(text.find(served), served.size(), dropping.url("/gn.zip"));
+  text.replace(text.find(served), served.size(), scripted.url("/s/" + scenario + "/gn.zip"));
   publish_configuration(text);
   put_program_file("功能.zip", "the feature plug-in the operator has");
   open_main_window();
 
   const WatchedDownload watched = download_through_the_window("按钮_下载功能");
   ASSERT_TRUE(watched.ended);
-  EXPECT_GE(dropping.connections(), 1);
+  EXPECT_GE(requests_received(scripted, scenario), 1);
   EXPECT_EQ(read_file(program_directory() + "功能.zip"), "the feature plug-in the operator has");
-  EXPECT_FALSE(exists(program_directory() + "功能.zip.part"));
+  EXPECT_FALSE(exists(program_directory() + "功能.zip" + kPartialSuffix));
   EXPECT_EQ(window::caption("透明标签1"), "下载功能.zip失败");
   EXPECT_FALSE(window::disabled("按钮_安装功能"));
 }
