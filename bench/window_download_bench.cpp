@@ -58,7 +58,10 @@ WindowTimes through_the_window(const std::string& url, const std::string& archiv
     pump();
     if (times.archive_in_place < 0 && GetFileAttributesA(archive.c_str()) != INVALID_FILE_ATTRIBUTES)
       times.archive_in_place = seconds_since(start);
-    Sleep(1);
+    // As the program's message loop does, wake for what the download's
+    // thread sends the window (its progress writes wait for that), not only
+    // once a millisecond.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
   } while (s.download_busy != 0);
   times.idle = seconds_since(start);
   return times;

@@ -8,13 +8,16 @@
 # and control interface through platform/testing/scripted_server.h. Each
 # build tree runs its own server on its own port, in <build>/scripted-server.
 #
-# The server serves the scenario files of UPDATER_SCENARIO_DIR, read afresh
-# whenever a test resets a scenario. For an FTP scenario it hands out the
-# plan with the port of the FTP server's variant and puts the body under
-# that server's root (cmake/ftp_server.cmake); tests that play FTP
-# scenarios use both servers.
+# The server serves the scenario files of the folders in UPDATER_SCENARIO_DIRS
+# (the engine's fault scenarios, and the updater's end-to-end ones), read
+# afresh whenever a test resets a scenario. For an FTP scenario it hands out
+# the plan with the port of the FTP server's variant and puts the body under
+# that server's root (cmake/ftp_server.cmake); tests that play FTP scenarios
+# use both servers.
 set(UPDATER_SCRIPTED_SERVER_DIR "${CMAKE_BINARY_DIR}/scripted-server")
-set(UPDATER_SCENARIO_DIR "${PROJECT_SOURCE_DIR}/downlib/tests/scenarios")
+set(UPDATER_SCENARIO_DIRS
+  "${PROJECT_SOURCE_DIR}/downlib/tests/scenarios"
+  "${PROJECT_SOURCE_DIR}/updater/tests/end_to_end/scenarios")
 
 function(updater_use_scripted_server target)
   if(NOT TARGET scripted_server_testing)
@@ -36,8 +39,12 @@ function(updater_use_scripted_server target)
   get_property(fixture_defined GLOBAL PROPERTY UPDATER_SCRIPTED_SERVER_FIXTURE)
   if(NOT fixture_defined)
     set(script ${PROJECT_SOURCE_DIR}/platform/testing/scripted_server/scripted_server.py)
+    set(scenario_args)
+    foreach(scenario_dir IN LISTS UPDATER_SCENARIO_DIRS)
+      list(APPEND scenario_args --scenarios ${scenario_dir})
+    endforeach()
     add_test(NAME scripted_server_start
-      COMMAND ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR} --scenarios ${UPDATER_SCENARIO_DIR}
+      COMMAND ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR} ${scenario_args}
               --ftp-server ${UPDATER_FTP_SERVER_DIR})
     add_test(NAME scripted_server_stop COMMAND ${UPDATER_PYTHON} -B ${script} stop ${UPDATER_SCRIPTED_SERVER_DIR})
     set_tests_properties(scripted_server_start PROPERTIES FIXTURES_SETUP scripted_server TIMEOUT 60)

@@ -27,7 +27,7 @@ class Snapshot {
 enum class StateKind : int32_t { TotalSize = 1, BytesDone = 2 };
 
 // False when the engine refuses the task (unknown protocol, a task already
-// running) or when this build has no download engine.
+// running, no thread for it).
 bool start(downlib::DownloadObject& downloader, downlib::TaskParam& param);
 // False when no active task is held; the snapshot is then left alone.
 bool get_state(downlib::DownloadObject& downloader, Snapshot& snapshot);

@@ -3,7 +3,6 @@
 #include "runtime/blocks.h"
 #include "runtime/command_call.h"
 #include "runtime/memory.h"
-#include "runtime/runtime_app.h"
 
 namespace updater::kernel {
 namespace {
@@ -175,24 +174,16 @@ std::string read_text_file(const std::string& path) {
 }
 
 bool start_thread(ThreadRoutine routine) {
-  if (!library_offers(kThreads, kStartThread)) return false;
   return rt::call_library_command(kThreads, kStartThread,
                                   {rt::ArgValue::of_ref(reinterpret_cast<const void*>(routine), rt::tag::kSubroutine)})
       .as_bool();
 }
 
 int32_t unpack_archive(uint32_t window_id, uint32_t unit_id, const std::string& archive, const std::string& target) {
-  if (!library_offers(kArchive, kUnpackArchive)) return 0;
   const rt::TypeTag zip_object = rt::tag::unit(kArchive, 0);
   return rt::call_library_command(kArchive, kUnpackArchive,
                                   {rt::ArgValue::of_unit(window_id, unit_id, zip_object), text(archive), text(target)})
       .as_int();
-}
-
-bool library_offers(uint32_t library, uint32_t command) {
-  const rt::RuntimeApp* app = rt::RuntimeApp::current();
-  const rt::SupportLibrary* record = app && library < app->libraries().size() ? app->libraries()[library] : nullptr;
-  return record && command < static_cast<uint32_t>(record->command_count) && record->commands[command];
 }
 
 }  // namespace updater::kernel

@@ -62,9 +62,4 @@ bool start_thread(ThreadRoutine routine);
 // -1 no archive.
 int32_t unpack_archive(uint32_t window_id, uint32_t unit_id, const std::string& archive, const std::string& target);
 
-// Whether the library of the running program has that command. A tree built
-// without a library's commands (the download engine or the unpacker not yet
-// in it) answers their calls as failures instead of ending the program.
-bool library_offers(uint32_t library, uint32_t command);
-
 }  // namespace updater::kernel

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "updater/install_rows.h"
 #include "updater/main_window_units.h"
+#include "updater/package_download.h"
 #include "updater/tests/updater_test_support.h"
 #include "updater/updater_state.h"
 
@@ -28,6 +30,20 @@ std::string demo_package(const char* archive) { return read_file(packages_direct
 const char* served_name(Package package) {
   static const char* const kNames[] = {"jc.zip", "gn.zip", "fg.zip", "gj.zip"};
   return kNames[static_cast<size_t>(package)];
+}
+
+void start_like_a_fresh_program() {
+  ASSERT_EQ(state().download_busy, 0) << "a download of an earlier test still runs";
+  state().last_speed_tick = 0;
+  put_program_file("Config.ini", "");
+  for (size_t i = 0; i < kPackageCount; ++i) {
+    const auto package = static_cast<Package>(i);
+    const std::string archive = units_of(package).archive;
+    put_program_file(archive, "");
+    put_program_file(archive + kPartialSuffix, "");
+    remove_tree(program_directory() + install_row(package).staging);
+    ASSERT_FALSE(exists(program_directory() + install_row(package).staging));
+  }
 }
 
 void serve_demo_packages() {

@@ -16,6 +16,12 @@ std::string demo_package(const char* archive);
 // The file name a package is served under (configuration_for's names).
 const char* served_name(Package package);
 
+// Every test starts like a program run of its own, whatever ran before it in
+// this process: a program directory without archives, partial files or
+// staging directories, an empty Config.ini, and no speed shown yet (a
+// program's first download shows its speed at its first read).
+void start_like_a_fresh_program();
+
 // Puts the four demo packages on the test server under /slow/ and publishes
 // a configuration that points there.
 void serve_demo_packages();

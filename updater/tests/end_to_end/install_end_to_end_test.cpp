@@ -1,7 +1,8 @@
 // Installs through the real window with the ZIP unpacker: the demo packages
 // unpacked into their staging directories and copied into a server root,
-// with a missing root, the plug-in lists, the messages in order, and a second
-// install button pressed while the first install walks its staging tree.
+// with a missing root, the plug-in lists, the messages in order, a second
+// install button pressed while the first install walks its staging tree, and
+// an archive cut short.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ namespace {
 class InstallEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    put_program_file("Config.ini", "");
+    ASSERT_NO_FATAL_FAILURE(start_like_a_fresh_program());
     set_config_url("http://127.0.0.1:1/xiazaiqi/xiazai2.txt");
     for (const char* archive : {"霁川.zip", "功能.zip", "反挂.zip", "工具.zip"})
       write_file(program_directory() + archive, demo_package(archive));
@@ -108,6 +109,22 @@ TEST_F(InstallEndToEnd, a_second_install_pressed_during_the_first_is_ignored) {
   EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"安装完成"}));
   EXPECT_FALSE(exists(m_root + "Mir200\\TQGM2PlusLoad.dll"));
   EXPECT_FALSE(exists(program_directory() + "功能插件"));
+}
+
+// An archive cut short, as a download that stopped halfway would leave it:
+// it starts like a ZIP archive but has no directory at its end.
+TEST_F(InstallEndToEnd, a_cut_archive_shows_the_rows_failure_text_and_installs_nothing) {
+  const std::string engine = demo_package("霁川.zip");
+  write_file(program_directory() + "霁川.zip", engine.substr(0, engine.size() / 2));
+  window::set_caption("编辑框_霁川目录", m_root);
+  BoxRecorder boxes;
+  SendMessageA(unit_handle("按钮_安装霁川"), BM_CLICK, 0, 0);
+  pump();
+  ASSERT_EQ(boxes.texts(), (std::vector<std::string>{"解压霁川.zip 失败"}));
+  EXPECT_EQ(boxes.boxes()[0].owner, nullptr);
+  EXPECT_EQ(installed(), (std::vector<std::string>{"Mir200\\PlugList.txt"}));
+  EXPECT_EQ(read_file(m_root + "Mir200\\PlugList.txt"), "tqgm2.dll\r\nMyShop.dll\r\n");
+  EXPECT_EQ(state().install_busy, 0);
 }
 
 TEST_F(InstallEndToEnd, the_tools_are_only_unpacked) {

@@ -16,7 +16,7 @@ namespace {
 TEST(RoadOfAnUpdate, download_then_install_the_engine) {
   ASSERT_TRUE(server().running()) << server().problem;
   set_config_url(server().url("/xiazaiqi/xiazai2.txt"));
-  put_program_file("Config.ini", "");
+  ASSERT_NO_FATAL_FAILURE(start_like_a_fresh_program());
   put_program_file("霁川.zip", "an engine release from last year");
   serve_demo_packages();
   const std::string root = program_directory() + "道路\\Mirserver\\";
