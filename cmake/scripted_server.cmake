@@ -8,10 +8,13 @@
 # and control interface through platform/testing/scripted_server.h. Each
 # build tree runs its own server on its own port, in <build>/scripted-server.
 #
-# The server serves the scenario files of UPDATER_SCENARIO_DIR, read afresh
-# whenever a test resets a scenario.
+# The server serves the scenario files of UPDATER_SCENARIO_DIR (the download
+# engine's) and of UPDATER_APP_SCENARIO_DIR (the updater's own: package
+# servers for its command-line tests), read afresh whenever a test resets a
+# scenario.
 set(UPDATER_SCRIPTED_SERVER_DIR "${CMAKE_BINARY_DIR}/scripted-server")
 set(UPDATER_SCENARIO_DIR "${PROJECT_SOURCE_DIR}/downlib/tests/scenarios")
+set(UPDATER_APP_SCENARIO_DIR "${PROJECT_SOURCE_DIR}/updater/tests/scenarios")
 
 function(updater_use_scripted_server target)
   if(NOT TARGET scripted_server_testing)
@@ -34,7 +37,8 @@ function(updater_use_scripted_server target)
   if(NOT fixture_defined)
     set(script ${PROJECT_SOURCE_DIR}/platform/testing/scripted_server/scripted_server.py)
     add_test(NAME scripted_server_start
-      COMMAND ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR} --scenarios ${UPDATER_SCENARIO_DIR})
+      COMMAND ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR}
+        --scenarios ${UPDATER_SCENARIO_DIR} --scenarios ${UPDATER_APP_SCENARIO_DIR})
     add_test(NAME scripted_server_stop COMMAND ${UPDATER_PYTHON} -B ${script} stop ${UPDATER_SCRIPTED_SERVER_DIR})
     set_tests_properties(scripted_server_start PROPERTIES FIXTURES_SETUP scripted_server TIMEOUT 60)
     set_tests_properties(scripted_server_stop PROPERTIES FIXTURES_CLEANUP scripted_server TIMEOUT 60)
