@@ -147,6 +147,20 @@ TEST_F(CommandRuns, check_ends_at_a_missing_digest_with_its_text) {
   EXPECT_LINES(result.error, {"功能插件MD5 错误"});
 }
 
+TEST_F(CommandRuns, check_from_a_prompt_writes_to_its_console) {
+  for (const char* archive : kArchives) hold(archive, demo_package(archive));
+  const ChildRun result =
+      run_updater_in_a_console(m_program, {"--check", "--config-url", server().url("/cli/xiazai2.txt")});
+  EXPECT_EQ(result.exit_code, 0) << describe(result);
+  EXPECT_TRUE(result.visible_windows.empty()) << describe(result);
+  Lines expected;
+  for (size_t i = 0; i < 4; ++i) {
+    const std::string md5 = md5_hex(demo_package(kArchives[i]));
+    expected.push_back(std::string(kArchives[i]).substr(0, 4) + " " + md5 + " " + md5 + " 最新版");
+  }
+  EXPECT_LINES(result.out, expected);
+}
+
 // --download
 
 TEST_F(CommandRuns, download_produces_the_served_bytes_and_exits_0) {

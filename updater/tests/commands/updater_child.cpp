@@ -120,31 +120,17 @@ std::string fresh_program_directory(const std::string& name) {
   return directory;
 }
 
-ChildRun run_updater(const std::string& program_directory, const std::vector<std::string>& arguments,
-                     const std::string& working_directory, int timeout_ms) {
-  const std::wstring program = platform::wide_path(program_directory + "updater.exe");
-  std::wstring command = quoted(program);
+namespace {
+
+std::wstring command_line_of(const std::string& program_directory, const std::vector<std::string>& arguments) {
+  std::wstring command = quoted(platform::wide_path(program_directory + "updater.exe"));
   for (const std::string& argument : arguments) command += L" " + quoted(platform::wide_path(argument));
-  const std::wstring directory = platform::wide_path(working_directory.empty() ? program_directory : working_directory);
+  return command;
+}
 
-  Pipe out, error;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out.write;
-  startup.hStdError = error.write;
-  PROCESS_INFORMATION process = {};
-  ChildRun run;
-  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(), &startup,
-                      &process))
-    return run;
-  out.close_write();
-  error.close_write();
-  std::string out_bytes, error_bytes;
-  std::thread out_reader([&] { out_bytes = read_to_end(out.read); });
-  std::thread error_reader([&] { error_bytes = read_to_end(error.read); });
-
-  // Every few milliseconds while it runs: a window shown even briefly is seen.
+// Waits for the child's end, looking at its windows every few milliseconds
+// (a window shown even briefly is seen); kills it when the time is up.
+void watch_until_the_end(const PROCESS_INFORMATION& process, int timeout_ms, ChildRun& run) {
   WindowWatch watch;
   watch.process = process.dwProcessId;
   const DWORD start = GetTickCount();
@@ -161,8 +147,55 @@ ChildRun run_updater(const std::string& program_directory, const std::vector<std
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   run.exit_code = static_cast<int>(code);
+  run.windows_seen = watch.seen;
+  run.visible_windows = watch.visible;
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+}
+
+// The lines of the console's screen up to the cursor, blanks at their ends
+// dropped.
+std::vector<std::string> console_screen_lines() {
+  std::vector<std::string> lines;
+  const HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  CONSOLE_SCREEN_BUFFER_INFO info = {};
+  if (screen == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(screen, &info)) return lines;
+  std::wstring row(static_cast<size_t>(info.dwSize.X), L' ');
+  for (SHORT y = 0; y < info.dwCursorPosition.Y; ++y) {
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, row.data(), static_cast<DWORD>(row.size()), COORD{0, y}, &read);
+    std::wstring line = row.substr(0, read);
+    while (!line.empty() && line.back() == L' ') line.pop_back();
+    lines.push_back(platform::gbk_from_wide(line));
+  }
+  CloseHandle(screen);
+  return lines;
+}
+
+}  // namespace
+
+ChildRun run_updater(const std::string& program_directory, const std::vector<std::string>& arguments,
+                     const std::string& working_directory, int timeout_ms) {
+  std::wstring command = command_line_of(program_directory, arguments);
+  const std::wstring directory = platform::wide_path(working_directory.empty() ? program_directory : working_directory);
+  Pipe out, error;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out.write;
+  startup.hStdError = error.write;
+  PROCESS_INFORMATION process = {};
+  ChildRun run;
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(), &startup,
+                      &process))
+    return run;
+  out.close_write();
+  error.close_write();
+  std::string out_bytes, error_bytes;
+  std::thread out_reader([&] { out_bytes = read_to_end(out.read); });
+  std::thread error_reader([&] { error_bytes = read_to_end(error.read); });
+  watch_until_the_end(process, timeout_ms, run);
   out_reader.join();
   error_reader.join();
 
@@ -171,8 +204,32 @@ ChildRun run_updater(const std::string& program_directory, const std::vector<std
   run.out_is_utf8 = out_text && error_text;
   run.out = lines_of(out_text.value_or(out_bytes));
   run.error = lines_of(error_text.value_or(error_bytes));
-  run.windows_seen = watch.seen;
-  run.visible_windows = watch.visible;
+  return run;
+}
+
+ChildRun run_updater_in_a_console(const std::string& program_directory, const std::vector<std::string>& arguments,
+                                  int timeout_ms) {
+  ChildRun run;
+  // The console replaces this process's standard handles; gtest's output
+  // keeps going where it went.
+  const DWORD kinds[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+  HANDLE saved[3];
+  for (int i = 0; i < 3; ++i) saved[i] = GetStdHandle(kinds[i]);
+  FreeConsole();
+  if (AllocConsole()) {
+    std::wstring command = command_line_of(program_directory, arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;  // all three null: nothing to inherit
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       platform::wide_path(program_directory).c_str(), &startup, &process)) {
+      watch_until_the_end(process, timeout_ms, run);
+      run.out = console_screen_lines();
+    }
+    FreeConsole();
+  }
+  for (int i = 0; i < 3; ++i) SetStdHandle(kinds[i], saved[i]);
   return run;
 }
 

@@ -31,6 +31,12 @@ std::string fresh_program_directory(const std::string& name);
 ChildRun run_updater(const std::string& program_directory, const std::vector<std::string>& arguments,
                      const std::string& working_directory = "", int timeout_ms = 120000);
 
+// Runs it as from a prompt, with no standard handles to inherit: the child
+// must attach to this process's console (a new one, made for the run). The
+// output lines are then those of the console's screen.
+ChildRun run_updater_in_a_console(const std::string& program_directory, const std::vector<std::string>& arguments,
+                                  int timeout_ms = 120000);
+
 // The run for a failure message: exit code, both streams and windows.
 std::string describe(const ChildRun& run);
 
