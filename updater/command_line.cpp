@@ -142,20 +142,27 @@ Result<CommandLine> parse_command_line(const std::vector<std::string>& arguments
 }
 
 std::string usage_text(const std::string& program) {
-  const std::string p = "  " + program;
-  const std::string lines[] = {
-      "用法:",
-      p + "                                  打开下载器窗口",
-      p + " --check                          检查四个软件包有没有新版",
-      p + " --download 软件包... | all       下载, 与\"下载\"按钮相同",
-      p + " --install 软件包 --target 目录...  安装到服务器目录, 与\"安装\"按钮相同",
-      p + " --rollback 软件包 --target 目录... 回滚上次安装, 与\"回滚上次安装\"按钮相同",
+  // Two columns; a GBK character takes two bytes and two columns of a
+  // console, so byte counts line them up.
+  const std::pair<std::string, std::string> commands[] = {
+      {"", "打开下载器窗口"},
+      {" --check", "检查四个软件包有没有新版"},
+      {" --download 软件包... | all", "下载, 与\"下载\"按钮相同"},
+      {" --install 软件包 --target 目录...", "安装到服务器目录, 与\"安装\"按钮相同"},
+      {" --rollback 软件包 --target 目录...", "回滚上次安装, 与\"回滚上次安装\"按钮相同"},
+  };
+  size_t width = 0;
+  for (const auto& [command, what] : commands) width = std::max(width, program.size() + command.size());
+  std::string text = "用法:\r\n";
+  for (const auto& [command, what] : commands)
+    text += "  " + program + command + std::string(width + 2 - program.size() - command.size(), ' ') + what + "\r\n";
+  const char* const rest[] = {
       "",
       "软件包: 霁川 功能 反挂 工具 (工具 只解压到程序目录, 不用 --target)",
       "",
       "选项:",
       "  --target 目录          服务器目录, 可以给出多个",
-      "  --targets-file 文件    从文件读服务器目录, 每行一个 (UTF-8 或 GBK)",
+      "  --targets-file 文件    从文件读服务器目录, 每行一个 (UTF-8, UTF-16 或 GBK)",
       "  --config-url 地址      远程配置的地址, 每个命令都可用",
       "  --help                 显示本说明",
       "",
@@ -165,8 +172,7 @@ std::string usage_text(const std::string& program) {
       "  1   失败: 读取远程配置失败, 缺少 MD5, 下载未完成或与 MD5 不符, 没有压缩包, 解压失败, 参数错误",
       "  2   --install, --rollback: 有服务器目录没有更新",
   };
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
+  for (const char* line : rest) text += std::string(line) + "\r\n";
   return text;
 }
 

@@ -368,7 +368,9 @@ TEST_F(CommandRuns, help_prints_the_commands_and_exits_0) {
   EXPECT_EQ(result.exit_code, 0) << describe(result);
   ASSERT_FALSE(result.out.empty());
   EXPECT_EQ(result.out[0], "用法:");
-  EXPECT_EQ(result.out[2], "  updater.exe --check                          检查四个软件包有没有新版");
+  // The descriptions line up after the longest command.
+  EXPECT_EQ(result.out[2], "  updater.exe --check" + std::string(29, ' ') + "检查四个软件包有没有新版");
+  EXPECT_EQ(result.out[5], "  updater.exe --rollback 软件包 --target 目录...  回滚上次安装, 与\"回滚上次安装\"按钮相同");
 }
 
 }  // namespace
