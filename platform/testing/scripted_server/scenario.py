@@ -107,17 +107,17 @@ def reply_by_range(body, request):
             b"Content-Type: application/octet-stream\r\n\r\n" % (first, last, len(body), len(part)) + part)
 
 
-def body_slice(body, spec, where):
+def body_slice(body, span, where):
     """`all`, `A-B` (inclusive) or `A-` of the body."""
-    if spec == "all":
+    if span == "all":
         return body
-    match = re.fullmatch(r"(\d+)-(\d*)", spec)
+    match = re.fullmatch(r"(\d+)-(\d*)", span)
     if not match:
-        raise ScenarioError(f"{where}: send-body takes all, A-B or A-, not {spec!r}")
+        raise ScenarioError(f"{where}: send-body takes all, A-B or A-, not {span!r}")
     first = int(match.group(1))
     last = int(match.group(2)) if match.group(2) else len(body) - 1
     if first > last + 1 or last >= len(body):
-        raise ScenarioError(f"{where}: {spec} is outside the {len(body)}-byte body")
+        raise ScenarioError(f"{where}: {span} is outside the {len(body)}-byte body")
     return body[first:last + 1]
 
 
