@@ -176,6 +176,33 @@ TEST_F(CommandRuns, download_produces_the_served_bytes_and_exits_0) {
   EXPECT_GT(result.windows_seen, 0);
 }
 
+TEST_F(CommandRuns, download_from_a_prompt_shows_its_progress_on_the_console_and_clears_it) {
+  // Slow enough to be watched: the engine archive at 256 KiB/s.
+  CreateDirectoryA(server().document_path("slow").c_str(), nullptr);
+  ASSERT_TRUE(server().write_document("slow/cli-jc.zip", demo_package("霁川.zip")));
+  std::string configuration = current_configuration();
+  const std::string fast = server().url("/cli/jc.zip"), slow = server().url("/slow/cli-jc.zip");
+  for (size_t at; (at = configuration.find(fast)) != std::string::npos;) configuration.replace(at, fast.size(), slow);
+  publish(configuration);
+
+  const ChildRun result =
+      run_updater_in_a_console(m_program, {"--download", "霁川", "--config-url", server().url("/cli/xiazai2.txt")});
+  EXPECT_EQ(result.exit_code, 0) << describe(result);
+  EXPECT_TRUE(result.visible_windows.empty()) << describe(result);
+  // The progress line went, leaving the final line alone.
+  EXPECT_LINES(result.out, {"霁川 ok " + md5_hex(demo_package("霁川.zip"))});
+  // While it ran: the status text, the bar's percent, the bytes of the
+  // whole and the speed label, as the window shows them.
+  const std::string size = std::to_string(demo_package("霁川.zip").size());
+  const std::string status = "正在下载霁川文件: ";
+  bool progress_seen = false;
+  for (const std::string& line : result.screen_lines_seen)
+    progress_seen = progress_seen ||
+                    (line.rfind(status, 0) == 0 && line.find("% ") != std::string::npos &&
+                     line.find("/" + size + " 字节 ") != std::string::npos && line.substr(line.size() - 4) == "KB/S");
+  EXPECT_TRUE(progress_seen) << "seen:" << shown(result.screen_lines_seen);
+}
+
 TEST_F(CommandRuns, download_from_a_server_that_drops_keeps_the_old_archive_and_exits_1) {
   const test_support::ScriptedServer dropping = test_support::find_scripted_server();
   ASSERT_TRUE(dropping.running()) << dropping.problem;
@@ -370,7 +397,8 @@ TEST_F(CommandRuns, help_prints_the_commands_and_exits_0) {
   EXPECT_EQ(result.out[0], "用法:");
   // The descriptions line up after the longest command.
   EXPECT_EQ(result.out[2], "  updater.exe --check" + std::string(29, ' ') + "检查四个软件包有没有新版");
-  EXPECT_EQ(result.out[5], "  updater.exe --rollback 软件包 --target 目录...  回滚上次安装, 与\"回滚上次安装\"按钮相同");
+  EXPECT_EQ(result.out[5],
+            "  updater.exe --rollback 软件包 --target 目录...  回滚上次安装, 与\"回滚上次安装\"按钮相同");
 }
 
 }  // namespace

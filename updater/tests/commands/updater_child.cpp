@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "platform/path.h"
@@ -129,14 +131,17 @@ std::wstring command_line_of(const std::string& program_directory, const std::ve
 }
 
 // Waits for the child's end, looking at its windows every few milliseconds
-// (a window shown even briefly is seen); kills it when the time is up.
-void watch_until_the_end(const PROCESS_INFORMATION& process, int timeout_ms, ChildRun& run) {
+// (a window shown even briefly is seen) and at whatever else `look` looks
+// at; kills it when the time is up.
+void watch_until_the_end(const PROCESS_INFORMATION& process, int timeout_ms, ChildRun& run,
+                         const std::function<void()>& look = nullptr) {
   WindowWatch watch;
   watch.process = process.dwProcessId;
   const DWORD start = GetTickCount();
   run.finished = true;
   while (WaitForSingleObject(process.hProcess, 5) == WAIT_TIMEOUT) {
     EnumWindows(look_at, reinterpret_cast<LPARAM>(&watch));
+    if (look) look();
     if (static_cast<int>(GetTickCount() - start) > timeout_ms) {
       TerminateProcess(process.hProcess, 999);
       WaitForSingleObject(process.hProcess, INFINITE);
@@ -153,16 +158,18 @@ void watch_until_the_end(const PROCESS_INFORMATION& process, int timeout_ms, Chi
   CloseHandle(process.hProcess);
 }
 
-// The lines of the console's screen up to the cursor, blanks at their ends
-// dropped.
-std::vector<std::string> console_screen_lines() {
+// The lines of the console's screen up to the cursor (and the cursor's own
+// line when `cursor_line` says so), blanks at their ends dropped.
+enum class CursorLine { Leave, Include };
+std::vector<std::string> console_screen_lines(CursorLine cursor_line = CursorLine::Leave) {
   std::vector<std::string> lines;
   const HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
   CONSOLE_SCREEN_BUFFER_INFO info = {};
   if (screen == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(screen, &info)) return lines;
   std::wstring row(static_cast<size_t>(info.dwSize.X), L' ');
-  for (SHORT y = 0; y < info.dwCursorPosition.Y; ++y) {
+  const SHORT last = cursor_line == CursorLine::Include ? info.dwCursorPosition.Y : info.dwCursorPosition.Y - 1;
+  for (SHORT y = 0; y <= last; ++y) {
     DWORD read = 0;
     ReadConsoleOutputCharacterW(screen, row.data(), static_cast<DWORD>(row.size()), COORD{0, y}, &read);
     std::wstring line = row.substr(0, read);
@@ -224,8 +231,12 @@ ChildRun run_updater_in_a_console(const std::string& program_directory, const st
     PROCESS_INFORMATION process = {};
     if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        platform::wide_path(program_directory).c_str(), &startup, &process)) {
-      watch_until_the_end(process, timeout_ms, run);
+      std::set<std::string> seen;
+      watch_until_the_end(process, timeout_ms, run, [&seen] {
+        for (std::string& line : console_screen_lines(CursorLine::Include)) seen.insert(std::move(line));
+      });
       run.out = console_screen_lines();
+      run.screen_lines_seen.assign(seen.begin(), seen.end());
     }
     FreeConsole();
   }

@@ -20,6 +20,8 @@ struct ChildRun {
   // them that were visible, by their captions.
   int windows_seen = 0;
   std::vector<std::string> visible_windows;
+  // From a console: every line its screen showed at some moment of the run.
+  std::vector<std::string> screen_lines_seen;
 };
 
 // A fresh program directory (ending in "\") with a copy of updater.exe and
