@@ -9,7 +9,8 @@
 # build tree runs its own server on its own port, in <build>/scripted-server.
 #
 # The server serves the scenario files of the folders in UPDATER_SCENARIO_DIRS
-# (the engine's fault scenarios, and the updater's end-to-end ones), read
+# (the engine's fault scenarios, and the updater's package servers for its
+# end-to-end and command-line tests), read
 # afresh whenever a test resets a scenario. For an FTP scenario it hands out
 # the plan with the port of the FTP server's variant and puts the body under
 # that server's root (cmake/ftp_server.cmake); tests that play FTP scenarios
@@ -17,7 +18,7 @@
 set(UPDATER_SCRIPTED_SERVER_DIR "${CMAKE_BINARY_DIR}/scripted-server")
 set(UPDATER_SCENARIO_DIRS
   "${PROJECT_SOURCE_DIR}/downlib/tests/scenarios"
-  "${PROJECT_SOURCE_DIR}/updater/tests/end_to_end/scenarios")
+  "${PROJECT_SOURCE_DIR}/updater/tests/scenarios")
 
 function(updater_use_scripted_server target)
   if(NOT TARGET scripted_server_testing)

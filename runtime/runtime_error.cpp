@@ -1,5 +1,6 @@
 #include "runtime/runtime_error.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "platform/process.h"
@@ -23,7 +24,11 @@ constexpr const char* kMessages[] = {
     "所提供参数的数据类型不符合要求",
 };
 
+std::atomic<ErrorReportSink> g_report_sink{nullptr};
+
 }  // namespace
+
+void set_error_report_sink(ErrorReportSink sink) { g_report_sink = sink; }
 
 const char* runtime_error_message(int32_t code) {
   if (code < 1 || code > static_cast<int32_t>(std::size(kMessages))) return nullptr;
@@ -64,7 +69,10 @@ void report_runtime_error(const char* message, int32_t code, int32_t info1, int3
   if (app) app->raise_error_depth();
   const std::string text = compose_runtime_error(message, code, info1, info2,
                                                  app ? app->windows() : empty_window_layer());
-  detail::show_error_box(text);
+  if (const ErrorReportSink sink = g_report_sink.load())
+    sink(text);
+  else
+    detail::show_error_box(text);
   if (app) {
     app->forget_exit_routines();
     app->end_program(-1);

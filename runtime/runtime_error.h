@@ -19,6 +19,12 @@ std::string compose_runtime_error(const char* message, int32_t code, int32_t inf
                                   WindowLayer& windows);
 
 [[noreturn]] void report_runtime_error(const char* message, int32_t code, int32_t info1, int32_t info2);
+
+// Where the report's text goes instead of the message box: a program run
+// from a script or a scheduled task has nobody to close a box, and would
+// wait for ever. Null (the start) gives the box again.
+using ErrorReportSink = void (*)(const std::string& text);
+void set_error_report_sink(ErrorReportSink sink);
 [[noreturn]] void report_runtime_error_by_code(int32_t code, int32_t info1, int32_t info2);
 
 // Identifier kinds (bits 24-27).

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "updater/command_mode.h"
 #include "updater/dll_functions.h"
 #include "updater/engine_commands.h"
 #include "updater/kernel.h"
@@ -38,7 +39,8 @@ rt::EventAnswer OnMainWindowCreated(const rt::EventArguments&) {
   window::set_caption("编辑框1", kernel::read_config_item(s.config_file(), "Download", "Time", &day));
   s.auto_check_base_tick = static_cast<uint32_t>(kernel::tick_count());
   window::set_checked("单选框2", true);
-  updater::CheckForUpdates();
+  // A command from the command line runs the check itself when it needs one.
+  if (!command_given()) updater::CheckForUpdates();
   return rt::no_answer();
 }
 

@@ -32,7 +32,9 @@ bool program_ending() {
 void abandon_start(const char* reason) {
   HideProgress();
   window::set_caption(kStatusLine, reason);
-  state().download_busy = 0;
+  UpdaterState& s = state();
+  s.download_end = {false, reason};
+  s.download_busy = 0;
 }
 
 // Whether the task delivered the whole file: a known, non-zero size, every
@@ -95,7 +97,9 @@ void on_task_ended() {
   ComputeLocalDigests();
   CheckForUpdates();
   HideProgress();
-  if (!replaced) window::set_caption(kStatusLine, std::string("下载") + units_of(job.package).archive + "失败");
+  const std::string failure = replaced ? "" : std::string("下载") + units_of(job.package).archive + "失败";
+  if (!replaced) window::set_caption(kStatusLine, failure);
+  s.download_end = {replaced, failure};
   // Last: until here a click would find the task's files in flux.
   s.download_busy = 0;
 }
@@ -103,15 +107,17 @@ void on_task_ended() {
 }  // namespace
 
 void StartDownloadClicked(Package package) {
+  if (begin_package_download(package) == DownloadStart::NoUrl)
+    kernel::show_message(units_of(package).empty_url_message, 0, window::kMainWindow, 0);
+}
+
+DownloadStart begin_package_download(Package package) {
   UpdaterState& s = state();
-  if (s.download_busy) return;
-  if (package == Package::Engine && !window::checked("单选框2")) return;
+  if (s.download_busy) return DownloadStart::Busy;
+  if (package == Package::Engine && !window::checked("单选框2")) return DownloadStart::OtherEdition;
   const PackageUnits& units = units_of(package);
   const std::string url = s.entry(units.download_section).url;
-  if (url.empty()) {
-    kernel::show_message(units.empty_url_message, 0, window::kMainWindow, 0);
-    return;
-  }
+  if (url.empty()) return DownloadStart::NoUrl;
   s.download_busy = 1;
   DownloadJob job;
   job.package = package;
@@ -130,9 +136,10 @@ void StartDownloadClicked(Package package) {
   // would send the download elsewhere.
   if (platform::path_exists(job.partial_path) && !kernel::remove_file(job.partial_path)) {
     abandon_start(kLeftoverNotRemoved);
-    return;
+    return DownloadStart::Started;
   }
   if (!kernel::start_thread(StartPackageDownload)) abandon_start(kNoThread);
+  return DownloadStart::Started;
 }
 
 uint32_t RT_STDCALL StartPackageDownload(uint32_t) {

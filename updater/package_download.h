@@ -24,6 +24,12 @@ namespace updater {
 // The click handler of a package's download button.
 void StartDownloadClicked(Package package);
 
+// The click without its message box: what came of it. Started means the
+// busy flag is set and the download's end (state().download_end) is
+// written before the flag is cleared again.
+enum class DownloadStart { Started, Busy, OtherEdition, NoUrl };
+DownloadStart begin_package_download(Package package);
+
 // Runs on a thread of its own: fills the task parameters and starts the task.
 uint32_t RT_STDCALL StartPackageDownload(uint32_t unused);
 

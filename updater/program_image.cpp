@@ -13,6 +13,7 @@
 #include "threads/thread_library.h"
 #include "units/core_library_units.h"
 #include "units/extended/extended_library.h"
+#include "updater/command_mode.h"
 #include "updater/main_window.h"
 #include "updater/main_window_units.h"
 #include "updater/updater_state.h"
@@ -80,14 +81,12 @@ int32_t program_entry() {
   _fpreset();
   state();  // the updater's state, with its initial values
   services.call_routine(rt::routine::kRegisterExitRoutine, reinterpret_cast<intptr_t>(&OnProgramExit), 0, 0, 0, 0);
+  // A command runs without the window and ends the program with its exit
+  // code, through the same end as a closed window: the exit routine runs.
+  if (command_given()) services.end_program(run_given_command());
   services.load_start_window(window::kMainWindow);
   services.run();
   return 0;
-}
-
-void apply_command_line(int argc, char** argv) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--config-url") == 0) set_config_url(argv[i + 1]);
 }
 
 }  // namespace updater

@@ -10,7 +10,4 @@ namespace updater {
 const rt::ProgramHeader& program_header();
 int32_t program_entry();
 
-// Options of the command line: `--config-url URL`.
-void apply_command_line(int argc, char** argv);
-
 }  // namespace updater

@@ -9,7 +9,6 @@
 #include "updater/install_run.h"
 #include "updater/kernel.h"
 #include "updater/main_window_units.h"
-#include "updater/restore.h"
 
 namespace updater {
 namespace {
@@ -22,6 +21,8 @@ std::optional<Package> chosen_package() {
   return std::nullopt;
 }
 
+}  // namespace
+
 std::string rollback_failure(const std::string& root, const Rollback& rollback) {
   std::string message = "回滚 " + root + " 失败\r\n";
   if (rollback.outcome == Rollback::Outcome::FilesInUse) return message + blocked_file_lines(rollback.blocked);
@@ -30,30 +31,39 @@ std::string rollback_failure(const std::string& root, const Rollback& rollback) 
   return message + "\r\n备份在 " + rollback.backup_folder;
 }
 
-}  // namespace
+bool roll_back_package(Package package, const std::vector<std::string>& targets, const TargetRolledBack& each) {
+  const InstallRun run = InstallRun::rollback();
+  if (!run.running()) return false;
+  const InstallRow& row = install_row(package);
+  for (const std::string& target : targets) {
+    TargetRollback done;
+    done.target = target;
+    done.root = with_backslash(target);
+    done.is_directory = dll::path_is_directory(dll::to_utf16(target));
+    if (done.is_directory) done.rollback = roll_back_last_install(done.root, row.staging);
+    if (each) each(done);
+  }
+  return true;
+}
 
 void RollBackLastInstall() {
-  const InstallRun run = InstallRun::rollback();
-  if (!run.running()) return;
   const std::optional<Package> package = chosen_package();
   if (!package) return;
-  const InstallRow& row = install_row(*package);
   bool any_rolled_back = false;
-  for (const std::string& target : split_targets(window::content(row.target_box))) {
-    if (!dll::path_is_directory(dll::to_utf16(target))) {
-      tell(target + "目录不存在");
-      continue;
+  const auto tell_about = [&any_rolled_back](const TargetRollback& done) {
+    if (!done.is_directory) {
+      tell(done.target + "目录不存在");
+      return;
     }
-    const std::string root = with_backslash(target);
-    const Rollback rollback = roll_back_last_install(root, row.staging);
-    switch (rollback.outcome) {
+    switch (done.rollback.outcome) {
       case Rollback::Outcome::RolledBack: any_rolled_back = true; break;
-      case Rollback::Outcome::NoBackup: tell(target + " 没有可回滚的安装"); break;
+      case Rollback::Outcome::NoBackup: tell(done.target + " 没有可回滚的安装"); break;
       case Rollback::Outcome::FilesInUse:
-      case Rollback::Outcome::Incomplete: tell(rollback_failure(root, rollback)); break;
+      case Rollback::Outcome::Incomplete: tell(rollback_failure(done.root, done.rollback)); break;
     }
-  }
-  if (any_rolled_back) tell("回滚完成");
+  };
+  const std::vector<std::string> targets = split_targets(window::content(install_row(*package).target_box));
+  if (roll_back_package(*package, targets, tell_about) && any_rolled_back) tell("回滚完成");
 }
 
 }  // namespace updater

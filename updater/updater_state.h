@@ -25,6 +25,13 @@ struct DownloadJob {
   std::string url;
 };
 
+// How the last download ended: written before the busy flag is cleared, so
+// whoever sees the flag clear reads the end of that download.
+struct DownloadEnd {
+  bool archive_replaced = false;  // the archive is now the downloaded file
+  std::string failure;            // the status line's text when it is not
+};
+
 // The updater's process-wide state, from program start to its exit routine.
 // The package entries and the local digests are replaced by whichever thread
 // runs a check (the window thread, or the download engine's controller
@@ -37,6 +44,7 @@ class UpdaterState {
   int32_t processor_count = 0;
   std::atomic<int32_t> download_busy{0};
   DownloadJob download;
+  DownloadEnd download_end;
   // One task at a time, reused for every download (see download_busy).
   downlib::TaskParam task_param;
   downlib::DownloadObject downloader;

@@ -11,35 +11,43 @@ namespace {
 
 bool digest_present(const std::string& digest) { return digest != kEmptyDigest; }
 
-void show_verdict(const char* label, const std::string& remote, const std::string& local) {
-  if (same_digest(remote, local)) {
-    window::set_caption(label, "最新版");
-    window::set_text_colour(label, window::kGreen);
-  } else {
+void show_verdict(Package package, const std::string& remote, const std::string& local, CheckOutcome& outcome) {
+  const char* label = units_of(package).verdict_label;
+  const bool newer = !same_digest(remote, local);
+  if (newer) {
     window::set_caption(label, "发现新版");
     window::set_text_colour(label, window::kRed);
+  } else {
+    window::set_caption(label, "最新版");
+    window::set_text_colour(label, window::kGreen);
   }
+  outcome.verdicts.push_back({package, local, remote, newer});
+}
+
+void show_failure(const char* text, CheckOutcome& outcome) {
+  window::set_caption(kStatusLine, text);
+  outcome.failure = text;
 }
 
 // Steps 8-12 of a check: false when a digest is missing and the check ends.
-bool show_verdicts(const std::string& file) {
+bool show_verdicts(const std::string& file, CheckOutcome& outcome) {
   UpdaterState& s = state();
   const std::string engine_local = s.local_digest(Package::Engine);
   if (window::checked("单选框1")) {
     if (s.entry(Section::EngineTest).md5.empty()) {
-      window::set_caption(kStatusLine, "霁川MD5 错误");
+      show_failure("霁川MD5 错误", outcome);
       return false;
     }
     // Read again from the file, as the check has always done.
-    show_verdict("标签1", kernel::read_config_item(file, "霁川", "MD5", nullptr), engine_local);
+    show_verdict(Package::Engine, kernel::read_config_item(file, "霁川", "MD5", nullptr), engine_local, outcome);
   }
   if (window::checked("单选框2")) {
     const std::string remote = s.entry(Section::EngineFree).md5;
     if (remote.empty()) {
-      window::set_caption(kStatusLine, "霁川MD5 错误");
+      show_failure("霁川MD5 错误", outcome);
       return false;
     }
-    show_verdict("标签1", remote, engine_local);
+    show_verdict(Package::Engine, remote, engine_local, outcome);
   }
   struct Row {
     Section section;
@@ -53,10 +61,10 @@ bool show_verdicts(const std::string& file) {
   for (const Row& row : rows) {
     const std::string remote = s.entry(row.section).md5;
     if (remote.empty()) {
-      window::set_caption(kStatusLine, row.error);
+      show_failure(row.error, outcome);
       return false;
     }
-    show_verdict(units_of(row.package).verdict_label, remote, s.local_digest(row.package));
+    show_verdict(row.package, remote, s.local_digest(row.package), outcome);
   }
   return true;
 }
@@ -82,13 +90,14 @@ void ComputeLocalDigests() {
   }
 }
 
-void CheckForUpdates() {
+CheckOutcome CheckForUpdates() {
+  CheckOutcome outcome;
   ComputeLocalDigests();
   window::set_caption(kStatusLine, "");
   const std::string configuration = kernel::fetch_text(config_url());
   if (kernel::find_text(configuration, "反挂") == -1) {
-    window::set_caption(kStatusLine, "读取远程配置失败");
-    return;
+    show_failure(kRemoteConfigUnread, outcome);
+    return outcome;
   }
   UpdaterState& s = state();
   s.clear_entries();
@@ -103,9 +112,10 @@ void CheckForUpdates() {
       entry.md5 = kernel::read_config_item(file, name, "MD5", nullptr);
       s.set_entry(section, std::move(entry));
     }
-    show_verdicts(file);
+    outcome.complete = show_verdicts(file, outcome);
   }
   kernel::remove_file(file);
+  return outcome;
 }
 
 void SaveAutoCheckSettings() {

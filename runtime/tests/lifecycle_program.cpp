@@ -103,6 +103,14 @@ int32_t program_entry() {
   if (g_scenario == "error-by-code") {
     capture_message_boxes();
     services.report_error_by_code(6, 11, 22);
+  } else if (g_scenario == "error-to-sink") {
+    // A box, were one shown, would be logged.
+    capture_message_boxes();
+    rt::set_error_report_sink([](const std::string& text) {
+      log_line("sink");
+      write_file(g_log_path + ".box", text);
+    });
+    services.report_error_by_code(6, 11, 22);
   } else if (g_scenario == "error-in-window") {
     capture_message_boxes();
     rt::report_runtime_error("窗口错误", 0, 0x52010001, 0x16010002);

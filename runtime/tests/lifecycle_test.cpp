@@ -45,6 +45,15 @@ TEST(Lifecycle, runtime_error_shows_the_composed_text_skips_exit_routine_and_end
                          "11, 22\r\n");
 }
 
+TEST(Lifecycle, runtime_error_goes_to_the_report_sink_instead_of_a_box) {
+  const ProgramRun run = run_scenario("error-to-sink");
+  EXPECT_EQ(run.exit_code, -1);
+  // No box: the sink alone heard of it, and the end went on as after a box.
+  EXPECT_EQ(run.log, concat({"notify A 1", "notify C 1", "notify D 1", "entry", "sink"}, kEndNotices));
+  EXPECT_EQ(run.box, "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n" + kDetail +
+                         "11, 22\r\n");
+}
+
 TEST(Lifecycle, runtime_error_names_a_window_that_is_not_loaded) {
   const ProgramRun run = run_scenario("error-in-window");
   EXPECT_EQ(run.exit_code, -1);
