@@ -10,48 +10,30 @@
 #
 # The server serves the scenario files of the folders in UPDATER_SCENARIO_DIRS
 # (the engine's fault scenarios, and the updater's package servers for its
-# end-to-end and command-line tests), read
-# afresh whenever a test resets a scenario. For an FTP scenario it hands out
-# the plan with the port of the FTP server's variant and puts the body under
-# that server's root (cmake/ftp_server.cmake); tests that play FTP scenarios
-# use both servers.
+# end-to-end and command-line tests), read afresh whenever a test resets a
+# scenario. For an FTP scenario it hands out the plan with the port of the FTP
+# server's variant and puts the body under that server's root
+# (cmake/ftp_server.cmake); tests that play FTP scenarios use both servers.
 set(UPDATER_SCRIPTED_SERVER_DIR "${CMAKE_BINARY_DIR}/scripted-server")
 set(UPDATER_SCENARIO_DIRS
   "${PROJECT_SOURCE_DIR}/downlib/tests/scenarios"
   "${PROJECT_SOURCE_DIR}/updater/tests/scenarios")
 
 function(updater_use_scripted_server target)
-  if(NOT TARGET scripted_server_testing)
-    add_library(scripted_server_testing STATIC ${PROJECT_SOURCE_DIR}/platform/testing/scripted_server.cpp)
-    updater_target_options(scripted_server_testing)
-    target_include_directories(scripted_server_testing PUBLIC ${PROJECT_SOURCE_DIR})
-    target_compile_definitions(scripted_server_testing PRIVATE
-      UPDATER_SCRIPTED_SERVER_DIR="${UPDATER_SCRIPTED_SERVER_DIR}")
-    if(WIN32)
-      target_link_libraries(scripted_server_testing PUBLIC ws2_32)
-    endif()
+  set(script ${PROJECT_SOURCE_DIR}/platform/testing/scripted_server/scripted_server.py)
+  set(scenario_args)
+  foreach(scenario_dir IN LISTS UPDATER_SCENARIO_DIRS)
+    list(APPEND scenario_args --scenarios ${scenario_dir})
+  endforeach()
+  set(sockets)
+  if(WIN32)
+    set(sockets ws2_32)
   endif()
-  target_link_libraries(${target} PRIVATE scripted_server_testing)
-  if(NOT UPDATER_RUN_TESTS)
-    return()
-  endif()
-
-  # A Python script, not one of our executables: CTest runs it directly, never through Wine.
-  get_property(fixture_defined GLOBAL PROPERTY UPDATER_SCRIPTED_SERVER_FIXTURE)
-  if(NOT fixture_defined)
-    set(script ${PROJECT_SOURCE_DIR}/platform/testing/scripted_server/scripted_server.py)
-    set(scenario_args)
-    foreach(scenario_dir IN LISTS UPDATER_SCENARIO_DIRS)
-      list(APPEND scenario_args --scenarios ${scenario_dir})
-    endforeach()
-    add_test(NAME scripted_server_start
-      COMMAND ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR} ${scenario_args}
-              --ftp-server ${UPDATER_FTP_SERVER_DIR})
-    add_test(NAME scripted_server_stop COMMAND ${UPDATER_PYTHON} -B ${script} stop ${UPDATER_SCRIPTED_SERVER_DIR})
-    set_tests_properties(scripted_server_start PROPERTIES FIXTURES_SETUP scripted_server TIMEOUT 60)
-    set_tests_properties(scripted_server_stop PROPERTIES FIXTURES_CLEANUP scripted_server TIMEOUT 60)
-    set_property(GLOBAL PROPERTY UPDATER_SCRIPTED_SERVER_FIXTURE ON)
-  endif()
-
-  updater_require_fixture(${target} scripted_server)
+  updater_use_test_server(${target} scripted_server
+    CLIENT ${PROJECT_SOURCE_DIR}/platform/testing/scripted_server.cpp
+    DEFINE UPDATER_SCRIPTED_SERVER_DIR="${UPDATER_SCRIPTED_SERVER_DIR}"
+    LINK ${sockets}
+    START ${UPDATER_PYTHON} -B ${script} start ${UPDATER_SCRIPTED_SERVER_DIR} ${scenario_args}
+          --ftp-server ${UPDATER_FTP_SERVER_DIR}
+    STOP ${UPDATER_PYTHON} -B ${script} stop ${UPDATER_SCRIPTED_SERVER_DIR})
 endfunction()

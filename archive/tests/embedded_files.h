@@ -5,15 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/embedded_files.h"
+
 // The archives kept as test data (data/), the fuzzer's seeds (fuzz_corpus/)
 // and the inputs that once made it fail (fuzz_regressions/), built into the tests.
 namespace zip_test {
 
-struct EmbeddedFile {
-  const char* name;  // folder/file
-  const uint8_t* data;
-  size_t size;
-};
+using test_support::EmbeddedFile;
 
 extern const EmbeddedFile kEmbeddedFiles[];
 extern const size_t kEmbeddedFileCount;

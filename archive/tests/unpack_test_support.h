@@ -6,35 +6,21 @@
 #include <vector>
 
 #include "archive/zip/unpack_progress.h"
+#include "platform/testing/scratch_files.h"
 
 namespace zip_test {
 
-// A fresh directory for one test, removed with everything in it at the end.
-class ScratchDirectory {
- public:
-  explicit ScratchDirectory(const std::string& name);
-  ~ScratchDirectory();
-  ScratchDirectory(const ScratchDirectory&) = delete;
-  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-  const std::string& path() const { return m_path; }
-  std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
-
- private:
-  std::string m_path;
-};
-
-void write_file(const std::string& path, const std::string& content);
-std::string read_file(const std::string& path);
-bool exists(const std::string& path);
+// Scratch directories and direct file access (program paths: GBK, "\").
+using test_support::read_file;
+using test_support::ScratchDirectory;
+using test_support::shown;
+using test_support::write_file;
+inline bool exists(const std::string& path) { return test_support::file_exists(path); }
 void make_read_only(const std::string& path);
 
 // Everything below `directory`, relative to it, "\" separators, directories
 // with a "\" at the end, sorted.
 std::vector<std::string> tree(const std::string& directory);
-
-// Renders bytes for failure messages: printable ASCII as is, others as \xNN.
-std::string shown(const std::string& bytes);
 
 // The percentages reported, and an answer of Stop at the report numbered
 // `stop_at` (0 = the first) when it is set.

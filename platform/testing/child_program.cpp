@@ -8,13 +8,6 @@
 
 namespace test_support {
 
-std::string read_whole_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 ChildRun run_child_program(const std::string& program, const std::string& scenario) {
   const std::string module = platform::module_path();
   const std::string directory = module.substr(0, module.rfind(platform::kPathSeparator) + 1);

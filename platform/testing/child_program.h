@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/server_folder.h"  // read_whole_file
+
 // Tests that need a whole program of their own (one that ends with a runtime
 // error, say) start it as a child: `<program> <log file> <scenario>`. The
 // program writes log lines, and the text of an error box to "<log>.box".
@@ -17,7 +19,5 @@ struct ChildRun {
 
 // Runs the program of that name from the test's own directory.
 ChildRun run_child_program(const std::string& program, const std::string& scenario);
-
-std::string read_whole_file(const std::string& path);
 
 }  // namespace test_support

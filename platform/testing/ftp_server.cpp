@@ -12,32 +12,10 @@
 #include <sys/stat.h>
 #endif
 
+#include "platform/testing/server_folder.h"
+
 namespace test_support {
 namespace {
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
-// Wine maps the whole Unix file system to drive Z:.
-std::string program_path(std::string_view unix_path) {
-  std::string path(unix_path);
-#ifdef _WIN32
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  path.insert(0, "Z:");
-#endif
-  return path;
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 void make_directory(const std::string& path) {
 #ifdef _WIN32
@@ -47,7 +25,7 @@ void make_directory(const std::string& path) {
 #endif
 }
 
-std::string log_path(const std::string& directory) { return directory + kSeparator + "commands.log"; }
+std::string log_path(const std::string& directory) { return directory + kPathSeparator + "commands.log"; }
 
 }  // namespace
 
@@ -63,25 +41,22 @@ std::string FtpServer::url(std::string_view variant, std::string_view path, std:
 }
 
 std::string FtpServer::root_path(std::string_view relative) const {
-  std::string path = directory + kSeparator + "root" + kSeparator + std::string(relative);
-  for (size_t i = directory.size(); i < path.size(); ++i)
-    if (path[i] == '/') path[i] = kSeparator;
-  return path;
+  return path_below(directory, "root/" + std::string(relative));
 }
 
 bool FtpServer::write_file(std::string_view relative, std::string_view content) const {
   const std::string path = root_path(relative);
   for (size_t i = directory.size() + 1; i < path.size(); ++i)
-    if (path[i] == kSeparator) make_directory(path.substr(0, i));
+    if (path[i] == kPathSeparator) make_directory(path.substr(0, i));
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
   return static_cast<bool>(out);
 }
 
-size_t FtpServer::log_size() const { return read_file(log_path(directory)).size(); }
+size_t FtpServer::log_size() const { return read_whole_file(log_path(directory)).size(); }
 
 std::vector<FtpCommand> FtpServer::commands(size_t from) const {
-  const std::string log = read_file(log_path(directory));
+  const std::string log = read_whole_file(log_path(directory));
   std::vector<FtpCommand> out;
   size_t start = std::min(from, log.size());
   for (size_t end; (end = log.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -111,9 +86,9 @@ std::vector<FtpCommand> FtpServer::sessions_naming(std::string_view needle, size
 
 FtpServer find_ftp_server() {
   FtpServer server;
-  server.directory = program_path(UPDATER_FTP_SERVER_DIR);
-  const std::string ports_file = server.directory + kSeparator + "ports";
-  std::istringstream lines(read_file(ports_file));
+  server.directory = server_folder(UPDATER_FTP_SERVER_DIR);
+  const std::string ports_file = server.directory + kPathSeparator + "ports";
+  std::istringstream lines(read_whole_file(ports_file));
   std::string variant;
   long port = 0;
   while (lines >> variant >> port)

@@ -16,9 +16,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/testing/server_folder.h"
+
 namespace test_support {
 namespace {
-
 #ifdef _WIN32
 using Socket = SOCKET;
 constexpr Socket kNoSocket = INVALID_SOCKET;
@@ -48,30 +49,6 @@ int wait_readable(Socket s, int timeout_ms) {
 int last_error() { return errno; }
 bool start_sockets() { return true; }
 #endif
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
-// Wine maps the whole Unix file system to drive Z:.
-std::string program_path(std::string_view unix_path) {
-  std::string path(unix_path);
-#ifdef _WIN32
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  path.insert(0, "Z:");
-#endif
-  return path;
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 }  // namespace
 
@@ -152,17 +129,16 @@ ControlAnswer ScriptedServer::control(std::string_view command) const {
 
 ScriptedServer find_scripted_server() {
   ScriptedServer server;
-  server.directory = program_path(UPDATER_SCRIPTED_SERVER_DIR);
-  const std::string port_file = server.directory + kSeparator + "port";
-  const std::string text = read_file(port_file);
-  const long port = text.empty() ? 0 : std::strtol(text.c_str(), nullptr, 10);
-  if (port <= 0 || port > 65535) {
+  server.directory = server_folder(UPDATER_SCRIPTED_SERVER_DIR);
+  const std::string port_file = server.directory + kPathSeparator + "port";
+  const uint16_t port = read_port_file(port_file);
+  if (port == 0) {
     server.problem = "no scripted test server: " + port_file +
                      " is missing; run the tests through ctest, or platform/testing/scripted_server/"
                      "scripted_server.py start " UPDATER_SCRIPTED_SERVER_DIR " --scenarios <folder>";
     return server;
   }
-  server.port = static_cast<uint16_t>(port);
+  server.port = port;
   return server;
 }
 

@@ -8,15 +8,15 @@
 
 namespace {
 
-using downlib_fuzz::kCorpusInputCount;
-using downlib_fuzz::kCorpusInputs;
+using downlib_fuzz::kEmbeddedFileCount;
+using downlib_fuzz::kEmbeddedFiles;
 
 // Every stored input goes through the checks of its fuzzer, as the fuzzer
 // would run it; an input in no known folder is a mistake in the tree.
 TEST(DownlibFuzzCorpus, every_stored_input_passes_its_fuzzers_checks) {
   int checked[4] = {0, 0, 0, 0};
-  for (size_t i = 0; i < kCorpusInputCount; ++i) {
-    const auto& input = kCorpusInputs[i];
+  for (size_t i = 0; i < kEmbeddedFileCount; ++i) {
+    const auto& input = kEmbeddedFiles[i];
     const std::string name = input.name;
     std::string problem;
     bool ok = false;

@@ -1,37 +1,17 @@
 #include "downlib/tests/scenario/sandbox.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 #include "platform/path.h"
+#include "platform/testing/scratch_files.h"
 
 namespace scenario {
 namespace {
 
-std::filesystem::path fs_path(const std::string& program_path) {
-#ifdef _WIN32
-  return std::filesystem::path(platform::wide_path(program_path));
-#else
-  return std::filesystem::path(platform::native_path(program_path));
-#endif
-}
+using test_support::fs_path;
 
-std::string name_of(const std::filesystem::path& path) {
-#ifdef _WIN32
-  return platform::gbk_from_wide(path.filename().wstring());
-#else
-  return platform::program_text(path.filename().string());
-#endif
-}
-
-std::string read_all(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
+std::string name_of(const std::filesystem::path& path) { return test_support::program_form(path.filename()); }
 
 }  // namespace
 
@@ -78,7 +58,7 @@ std::vector<FoundEntry> Sandbox::target_entries() const {
     FoundEntry entry;
     entry.name = name_of(item.path());
     entry.directory = item.is_directory(error);
-    if (!entry.directory) entry.bytes = read_all(item.path());
+    if (!entry.directory) entry.bytes = test_support::read_file(test_support::program_form(item.path()));
     entries.push_back(std::move(entry));
   }
   return entries;

@@ -43,7 +43,6 @@ import argparse
 import logging
 import os
 import signal
-import subprocess
 import sys
 import time
 
@@ -51,6 +50,9 @@ from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
 from pyftpdlib.handlers import ActiveDTP, DTPHandler, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.ioloop import IOLoop
 from pyftpdlib.servers import FTPServer
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import background_server  # noqa: E402
 
 READ_PERMISSIONS = "elr"
 SLOW_RATE = 64 * 1024
@@ -288,51 +290,16 @@ def serve_command(directory, chosen=None):
         server.close_all()
 
 
-def our_server(pid):
-    try:
-        with open(f"/proc/{pid}/cmdline", "rb") as f:
-            return b"ftp_server.py" in f.read()
-    except OSError:
-        return False
-
-
 def stop_command(directory):
-    try:
-        with open(os.path.join(directory, "pid")) as f:
-            pid = int(f.read().strip())
-    except (OSError, ValueError):
-        pid = None
-    for name in ("ports", "pid"):
-        try:
-            os.remove(os.path.join(directory, name))
-        except OSError:
-            pass
-    if pid is None or not our_server(pid):
-        return
-    os.kill(pid, signal.SIGTERM)
-    for _ in range(50):
-        if not our_server(pid):
-            return
-        time.sleep(0.1)
-    os.kill(pid, signal.SIGKILL)
+    background_server.stop(directory, __file__, "ports")
 
 
 def start_command(directory, chosen=None):
-    stop_command(directory)  # one left over from an interrupted run
-    args = [sys.executable, "-B", os.path.abspath(__file__), "serve", directory]
+    serve_args = []
     for variant in chosen or []:
-        args += ["--variant", variant]
-    with open(os.path.join(directory, "server.log"), "ab") as log:
-        subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
-                         start_new_session=True)
-    ports_file = os.path.join(directory, "ports")
-    for _ in range(100):
-        if os.path.exists(ports_file):
-            print(f"ftp-server: files in {directory}/root, ports in {ports_file}")
-            return 0
-        time.sleep(0.1)
-    print(f"ftp-server: did not start; see {directory}/server.log", file=sys.stderr)
-    return 1
+        serve_args += ["--variant", variant]
+    return background_server.start(directory, __file__, "ports", serve_args, "ftp-server",
+                                   lambda _: f"files in {directory}/root, ports in {directory}/ports")
 
 
 def main(argv):

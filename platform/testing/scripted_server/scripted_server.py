@@ -34,13 +34,14 @@ import select
 import signal
 import socket
 import struct
-import subprocess
 import sys
 import termios
 import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(1, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import background_server  # noqa: E402
 import scenario as scenario_format  # noqa: E402
 
 REQUEST_LIMIT = 65536
@@ -330,55 +331,18 @@ def serve_command(directory, scenario_dirs, ftp_directory=None):
     server.serve()
 
 
-def our_server(pid):
-    try:
-        with open(f"/proc/{pid}/cmdline", "rb") as f:
-            return b"scripted_server.py" in f.read()
-    except OSError:
-        return False
-
-
 def stop_command(directory):
-    pid_file = os.path.join(directory, "pid")
-    try:
-        with open(pid_file) as f:
-            pid = int(f.read().strip())
-    except (OSError, ValueError):
-        pid = None
-    for name in ("port", "pid"):
-        try:
-            os.remove(os.path.join(directory, name))
-        except OSError:
-            pass
-    if pid is None or not our_server(pid):
-        return
-    os.kill(pid, signal.SIGTERM)
-    for _ in range(50):
-        if not our_server(pid):
-            return
-        time.sleep(0.1)
-    os.kill(pid, signal.SIGKILL)
+    background_server.stop(directory, __file__, "port")
 
 
 def start_command(directory, scenario_dirs, ftp_directory=None):
-    stop_command(directory)  # one left over from an interrupted run
-    args = [sys.executable, "-B", os.path.abspath(__file__), "serve", directory]
+    serve_args = []
     for d in scenario_dirs:
-        args += ["--scenarios", d]
+        serve_args += ["--scenarios", d]
     if ftp_directory:
-        args += ["--ftp-server", ftp_directory]
-    with open(os.path.join(directory, "server.log"), "ab") as log:
-        subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
-                         start_new_session=True)
-    port_file = os.path.join(directory, "port")
-    for _ in range(100):
-        if os.path.exists(port_file):
-            with open(port_file) as f:
-                print(f"scripted-server: listening on 127.0.0.1:{f.read().strip()}, files in {directory}")
-            return 0
-        time.sleep(0.1)
-    print(f"scripted-server: did not start; see {directory}/server.log", file=sys.stderr)
-    return 1
+        serve_args += ["--ftp-server", ftp_directory]
+    return background_server.start(directory, __file__, "port", serve_args, "scripted-server",
+                                   lambda port: f"listening on 127.0.0.1:{port.strip()}, files in {directory}")
 
 
 def main(argv):

@@ -2,20 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
-#include "platform/path.h"
 #include "runtime/blocks.h"
 #include "runtime/command_call.h"
 #include "runtime/commands/kernel_commands.h"
@@ -30,31 +18,6 @@ struct BlockRelease {
 std::vector<std::unique_ptr<void, BlockRelease>>& argument_blocks() {
   static std::vector<std::unique_ptr<void, BlockRelease>> blocks;
   return blocks;
-}
-
-// The file system's form of a program path, independent of the code under test.
-std::filesystem::path fs_path(const std::string& program_path) {
-#ifdef _WIN32
-  return std::filesystem::path(platform::wide_path(program_path));
-#else
-  return std::filesystem::path(platform::native_path(program_path));
-#endif
-}
-
-std::string program_form(const std::filesystem::path& path) {
-#ifdef _WIN32
-  return platform::gbk_from_wide(path.wstring());
-#else
-  return platform::program_path(path.string());
-#endif
-}
-
-int process_id() {
-#ifdef _WIN32
-  return _getpid();
-#else
-  return static_cast<int>(getpid());
-#endif
 }
 
 }  // namespace
@@ -114,53 +77,6 @@ bool call_bool(Slot slot, std::initializer_list<rt::ArgValue> args) {
   const rt::ArgValue result = call(slot, args);
   EXPECT_EQ(result.tag, rt::tag::kBool);
   return result.as_bool();
-}
-
-ScratchDirectory::ScratchDirectory(const std::string& name) {
-  static std::atomic<int> serial{0};
-  const std::filesystem::path base = std::filesystem::temp_directory_path();
-  m_path = program_form(base);
-  if (!m_path.empty() && m_path.back() == '\\') m_path.pop_back();
-  m_path += "\\" + name + "_" + std::to_string(process_id()) + "_" + std::to_string(serial++);
-  std::error_code ignored;
-  std::filesystem::remove_all(fs_path(m_path), ignored);
-  std::filesystem::create_directories(fs_path(m_path));
-}
-
-ScratchDirectory::~ScratchDirectory() {
-  std::error_code ignored;
-  std::filesystem::remove_all(fs_path(m_path), ignored);
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(fs_path(path), std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-void write_file(const std::string& path, const std::string& content) {
-  std::ofstream out(fs_path(path), std::ios::binary | std::ios::trunc);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-}
-
-bool file_exists(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::exists(fs_path(path), ignored);
-}
-
-std::string shown(const std::string& bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (c >= 0x20 && c < 0x7F) {
-      out += static_cast<char>(c);
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-      out += escaped;
-    }
-  }
-  return out;
 }
 
 }  // namespace kernel_test

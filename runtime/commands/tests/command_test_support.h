@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/scratch_files.h"
 #include "runtime/arg_value.h"
 
 namespace kernel_test {
@@ -66,25 +67,11 @@ std::string call_bytes(Slot slot, std::initializer_list<rt::ArgValue> args);
 int32_t call_int(Slot slot, std::initializer_list<rt::ArgValue> args);
 bool call_bool(Slot slot, std::initializer_list<rt::ArgValue> args);
 
-// A fresh directory for one test, removed with its files at the end. Paths
-// are program texts (GBK, "\").
-class ScratchDirectory {
- public:
-  explicit ScratchDirectory(const std::string& name);
-  ~ScratchDirectory();
-  const std::string& path() const { return m_path; }
-  std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
-
- private:
-  std::string m_path;
-};
-
-// Direct file access for the tests, through the platform's path mapping.
-std::string read_file(const std::string& path);
-void write_file(const std::string& path, const std::string& content);
-bool file_exists(const std::string& path);
-
-// Renders bytes for failure messages: printable ASCII as is, others as \xNN.
-std::string shown(const std::string& bytes);
+// Scratch directories and direct file access (program paths: GBK, "\").
+using test_support::file_exists;
+using test_support::read_file;
+using test_support::ScratchDirectory;
+using test_support::shown;
+using test_support::write_file;
 
 }  // namespace kernel_test

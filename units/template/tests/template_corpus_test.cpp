@@ -9,8 +9,8 @@
 
 namespace {
 
-using template_test::kCorpusInputCount;
-using template_test::kCorpusInputs;
+using template_test::kEmbeddedFileCount;
+using template_test::kEmbeddedFiles;
 
 uint32_t first_word(const uint8_t* data, size_t size) {
   uint32_t word = 0;
@@ -22,9 +22,9 @@ uint32_t first_word(const uint8_t* data, size_t size) {
 // with an error inside the input. A read registry must hold what its window
 // table announced, each window with its own entry.
 TEST(TemplateCorpus, every_stored_fuzz_input_reads_or_fails_cleanly) {
-  ASSERT_GT(kCorpusInputCount, 0u);
-  for (size_t i = 0; i < kCorpusInputCount; ++i) {
-    const auto& input = kCorpusInputs[i];
+  ASSERT_GT(kEmbeddedFileCount, 0u);
+  for (size_t i = 0; i < kEmbeddedFileCount; ++i) {
+    const auto& input = kEmbeddedFiles[i];
     const std::string name = input.name;
     std::vector<uint8_t> copy(input.data, input.data + input.size);
     units::TemplateReadError error{};
