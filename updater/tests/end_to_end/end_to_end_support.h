@@ -33,6 +33,10 @@ struct WatchedDownload {
   std::string status_text;     // 标签_提示内容 while shown
   std::string speed_text;      // the last 标签_每秒速度 text that ended in "/S"
   int highest_position = 0;
+  // Once the bar had moved and a speed was shown, the screen itself showed
+  // the three: the status text and the speed drawn in the text colour, the
+  // bar's fill in its own.
+  bool screen_showed_progress = false;
 };
 
 // Presses the download button and handles messages until the download ends.
