@@ -73,7 +73,10 @@ WatchedDownload download_through_the_window(const char* button, int timeout_ms) 
       [&] {
         if (IsWindowVisible(unit_handle("进度条1"))) {
           watched.display_shown = true;
-          watched.status_text = window::caption("标签_提示内容");
+          // Hiding clears the text before it hides the bar: an empty text
+          // may be that moment, not what the display showed.
+          if (const std::string status = window::caption("标签_提示内容"); !status.empty())
+            watched.status_text = status;
           const std::string speed = window::caption("标签_每秒速度");
           if (speed.size() > 2 && speed.compare(speed.size() - 2, 2, "/S") == 0) watched.speed_text = speed;
           const int position = static_cast<int>(SendMessageA(unit_handle("进度条1"), PBM_GETPOS, 0, 0));

@@ -30,7 +30,7 @@ void serve_demo_packages();
 struct WatchedDownload {
   bool ended = false;          // the busy flag cleared within the time
   bool display_shown = false;  // the progress bar was visible
-  std::string status_text;     // 标签_提示内容 while shown
+  std::string status_text;     // the last non-empty 标签_提示内容 while shown
   std::string speed_text;      // the last 标签_每秒速度 text that ended in "/S"
   int highest_position = 0;
   // Once the bar had moved and a speed was shown, the screen itself showed
