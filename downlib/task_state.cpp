@@ -60,6 +60,9 @@ uint16_t crc16_arc(const uint8_t* data, size_t size) {
 std::vector<uint8_t> encode_task_state(const TaskSnapshot& s) {
   const size_t capacity = std::max<size_t>(static_cast<size_t>(std::max(s.capacity, 0)), s.segments.size());
   std::vector<uint8_t> out(text_area_start(capacity), 0);
+  const size_t texts = s.host.size() + s.request_target.size() + s.referer.size() + s.user_agent.size() +
+                       (s.cookie_line ? s.cookie_line->size() : 0) + 5;
+  out.reserve(out.size() + texts + kCrcSize);  // one allocation for the whole state
   put32(out, 0, static_cast<int32_t>(s.segments.size()));
   put32(out, 4, static_cast<int32_t>(capacity));
   put32(out, 8, s.total_size);
