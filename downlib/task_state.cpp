@@ -60,6 +60,9 @@ uint16_t crc16_arc(const uint8_t* data, size_t size) {
 std::vector<uint8_t> encode_task_state(const TaskSnapshot& s) {
   const size_t capacity = std::max<size_t>(static_cast<size_t>(std::max(s.capacity, 0)), s.segments.size());
   std::vector<uint8_t> out(text_area_start(capacity), 0);
+  const size_t texts = s.host.size() + s.request_target.size() + s.referer.size() + s.user_agent.size() +
+                       (s.cookie_line ? s.cookie_line->size() : 0) + 5;
+  out.reserve(out.size() + texts + kCrcSize);  // one allocation for the whole state
   put32(out, 0, static_cast<int32_t>(s.segments.size()));
   put32(out, 4, static_cast<int32_t>(capacity));
   put32(out, 8, s.total_size);
@@ -91,7 +94,14 @@ std::vector<uint8_t> encode_task_state(const TaskSnapshot& s) {
   return out;
 }
 
-std::optional<DecodedTaskState> decode_task_state(const uint8_t* data, size_t size) {
+namespace {
+
+// Whether the segment records are copied out. StateValue, called at every
+// Received event of a download, reads the one it needs in place and so
+// allocates nothing.
+enum class Records { Copy, LeaveInPlace };
+
+std::optional<DecodedTaskState> decode(const uint8_t* data, size_t size, Records records) {
   if (!data || size < kHeaderSize + kTailSize + kCrcSize) return std::nullopt;
   const uint16_t stored = static_cast<uint16_t>(data[size - 2] | data[size - 1] << 8);
   if (crc16_arc(data, size - kCrcSize) != stored) return std::nullopt;
@@ -107,7 +117,7 @@ std::optional<DecodedTaskState> decode_task_state(const uint8_t* data, size_t si
   const size_t text_end = size - kCrcSize;
   if (texts > text_end) return std::nullopt;
 
-  state.segments.resize(static_cast<size_t>(state.count));
+  if (records == Records::Copy) state.segments.resize(static_cast<size_t>(state.count));
   for (size_t i = 0; i < state.segments.size(); ++i) {
     const size_t at = kHeaderSize + kRecordSize * i;
     SegmentRecord& r = state.segments[i];
@@ -133,23 +143,36 @@ std::optional<DecodedTaskState> decode_task_state(const uint8_t* data, size_t si
   return state;
 }
 
+// A word of segment record `i` (from 0) of a decoded snapshot, read in place.
+enum RecordWord : size_t { kStartWord = 3, kLengthWord = 4, kDoneWord = 5 };
+int32_t record_word(const uint8_t* data, size_t i, RecordWord word) {
+  return get32(data, kHeaderSize + kRecordSize * i + 4 * word);
+}
+
+}  // namespace
+
+std::optional<DecodedTaskState> decode_task_state(const uint8_t* data, size_t size) {
+  return decode(data, size, Records::Copy);
+}
+
 int32_t state_value(const uint8_t* data, size_t size, int32_t kind, int32_t index) {
   if (kind < 1 || kind > 6) return -1;
-  const auto state = decode_task_state(data, size);
+  const auto state = decode(data, size, Records::LeaveInPlace);
   if (!state) return -1;
   switch (kind) {
     case 1: return state->total_size;
     case 2: {
       uint32_t done = 0;  // wraps like the 32-bit sum it is
-      for (const SegmentRecord& r : state->segments) done += static_cast<uint32_t>(r.done);
+      for (size_t i = 0; i < static_cast<size_t>(state->count); ++i)
+        done += static_cast<uint32_t>(record_word(data, i, kDoneWord));
       return static_cast<int32_t>(done);
     }
     case 3: return state->count;
     default: break;
   }
   if (index < 1 || index > state->count) return -1;
-  const SegmentRecord& r = state->segments[static_cast<size_t>(index - 1)];
-  return kind == 4 ? r.start : kind == 5 ? r.length : r.done;
+  const size_t i = static_cast<size_t>(index - 1);
+  return record_word(data, i, kind == 4 ? kStartWord : kind == 5 ? kLengthWord : kDoneWord);
 }
 
 }  // namespace downlib

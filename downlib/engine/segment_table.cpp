@@ -162,6 +162,7 @@ void SegmentTable::fill(TaskSnapshot& snapshot) const {
   std::lock_guard<std::mutex> lock(m_mutex);
   snapshot.capacity = m_capacity;
   snapshot.segments.clear();
+  snapshot.segments.reserve(m_segments.size());
   for (const Segment& s : m_segments) snapshot.segments.push_back(s.record);
 }
 

@@ -322,16 +322,18 @@ std::string HttpProtocol::path_name() const {
   return std::string(mystrlib::after_last(path, '/'));
 }
 
+// GetState asks for this at every Received event a handler sees: the fields
+// are copied under the lock, not the whole block first.
 void HttpProtocol::describe(TaskSnapshot& snapshot) const {
-  const HttpBlock current = block();
-  snapshot.host = current.host;
-  snapshot.request_target = current.request_target;
-  snapshot.referer = current.referer;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  snapshot.host = m_block.host;
+  snapshot.request_target = m_block.request_target;
+  snapshot.referer = m_block.referer;
   snapshot.user_agent = kUserAgent;
-  snapshot.cookie_line = current.cookie_line;
+  snapshot.cookie_line = m_block.cookie_line;
   snapshot.protocol = 1;
-  snapshot.port = current.port;
-  snapshot.address = static_cast<int32_t>(current.address.value_or(0));
+  snapshot.port = m_block.port;
+  snapshot.address = static_cast<int32_t>(m_block.address.value_or(0));
 }
 
 HttpBlock HttpProtocol::block() const {

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "downlib/download_library.h"
+#include "downlib/task_state.h"
 #include "downlib/testing/retry_override.h"
 #include "downlib/tests/download_harness.h"
 #include "platform/socket.h"
@@ -41,20 +42,35 @@ class DownloadFromNginx : public ::testing::Test {
   test_support::HttpServer m_server;
 };
 
+// The snapshot is taken when the controller gets to the SizeKnown event,
+// and workers that ended their segments may have split others by then (on a
+// loaded machine, under the sanitizers): a planned segment marked split is
+// shorter, and the pieces split off follow the plan's records.
 void expect_plan(const Outcome& outcome, const std::vector<std::pair<int32_t, int32_t>>& plan,
                  const std::string& what) {
   ASSERT_FALSE(outcome.state_at_size_known.empty()) << what << ": no snapshot at SizeKnown";
-  ASSERT_EQ(outcome.state_value(3, 0), static_cast<int32_t>(plan.size())) << what;
-  int32_t done_sum = 0;
-  for (size_t i = 0; i < plan.size(); ++i) {
-    const auto index = static_cast<int32_t>(i + 1);
-    EXPECT_EQ(outcome.state_value(4, index), plan[i].first) << what << ", segment " << index << " start";
-    EXPECT_EQ(outcome.state_value(5, index), plan[i].second) << what << ", segment " << index << " length";
-    const int32_t done = outcome.state_value(6, index);
+  const auto state = downlib::decode_task_state(outcome.state_at_size_known.data(), outcome.state_at_size_known.size());
+  ASSERT_TRUE(state) << what;
+  const int32_t count = outcome.state_value(3, 0);
+  ASSERT_GE(count, static_cast<int32_t>(plan.size())) << what;
+  int32_t done_sum = 0, length_sum = 0, planned_sum = 0;
+  for (int32_t index = 1; index <= count; ++index) {
+    const size_t i = static_cast<size_t>(index - 1);
+    const int32_t length = outcome.state_value(5, index), done = outcome.state_value(6, index);
+    if (i < plan.size()) {
+      EXPECT_EQ(outcome.state_value(4, index), plan[i].first) << what << ", segment " << index << " start";
+      if (state->segments[i].split)
+        EXPECT_LT(length, plan[i].second) << what << ", segment " << index << " length (split)";
+      else
+        EXPECT_EQ(length, plan[i].second) << what << ", segment " << index << " length";
+      planned_sum += plan[i].second;
+    }
     EXPECT_GE(done, 0) << what << ", segment " << index << " done";
-    EXPECT_LE(done, plan[i].second) << what << ", segment " << index << " done";
+    EXPECT_LE(done, length) << what << ", segment " << index << " done";
     done_sum += done;
+    length_sum += length;
   }
+  EXPECT_EQ(length_sum, planned_sum) << what << ": the segments cover the file once";
   EXPECT_EQ(outcome.state_value(2, 0), done_sum) << what << ": bytes done are the segments' sum";
 }
 

@@ -47,7 +47,8 @@ class CommandRuns : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server().running()) << server().problem;
-    m_program = fresh_program_directory(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    m_program = fresh_program_directory("命令行\\" + name);
     CreateDirectoryA(server().document_path("cli").c_str(), nullptr);
     for (size_t i = 0; i < 4; ++i) ASSERT_TRUE(serve(kServedNames[i], demo_package(kArchives[i])));
     publish(current_configuration());

@@ -9,37 +9,11 @@
 
 #include "platform/path.h"
 #include "platform/testing/display_text.h"
+#include "updater/tests/child_program.h"
 #include "updater/tests/updater_test_support.h"
 
 namespace updater::testing {
 namespace {
-
-// The program the build made, as Wine shows its Unix path (drive Z:).
-std::string built_updater() {
-  std::string path = "Z:" UPDATER_PROGRAM;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
-// One argument as CommandLineToArgvW reads it back: quoted when it holds a
-// blank or a quote, backslashes doubled only before a quote.
-std::wstring quoted(const std::wstring& argument) {
-  if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
-  std::wstring text = L"\"";
-  size_t backslashes = 0;
-  for (wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    text.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-    backslashes = 0;
-    text += c;
-  }
-  text.append(backslashes * 2, L'\\');
-  return text + L"\"";
-}
 
 std::string read_to_end(HANDLE pipe) {
   std::string bytes;
@@ -74,26 +48,6 @@ std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
-struct WindowWatch {
-  DWORD process = 0;
-  int seen = 0;
-  std::vector<std::string> visible;
-};
-
-BOOL CALLBACK look_at(HWND window, LPARAM watch_address) {
-  auto* watch = reinterpret_cast<WindowWatch*>(watch_address);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != watch->process) return TRUE;
-  ++watch->seen;
-  if (IsWindowVisible(window)) {
-    wchar_t caption[256] = {};
-    GetWindowTextW(window, caption, 256);
-    watch->visible.push_back(platform::gbk_from_wide(caption));
-  }
-  return TRUE;
-}
-
 struct Pipe {
   HANDLE read = nullptr, write = nullptr;
   Pipe() {
@@ -113,49 +67,35 @@ struct Pipe {
 
 }  // namespace
 
-std::string fresh_program_directory(const std::string& name) {
-  const std::string directory = program_directory() + "命令行\\" + name + "\\";
-  remove_tree(directory);
-  make_directories(directory);
-  CopyFileW(platform::wide_path(built_updater()).c_str(), platform::wide_path(directory + "updater.exe").c_str(),
-            FALSE);
-  return directory;
-}
-
 namespace {
-
-std::wstring command_line_of(const std::string& program_directory, const std::vector<std::string>& arguments) {
-  std::wstring command = quoted(platform::wide_path(program_directory + "updater.exe"));
-  for (const std::string& argument : arguments) command += L" " + quoted(platform::wide_path(argument));
-  return command;
-}
 
 // Waits for the child's end, looking at its windows every few milliseconds
 // (a window shown even briefly is seen) and at whatever else `look` looks
 // at; kills it when the time is up.
-void watch_until_the_end(const PROCESS_INFORMATION& process, int timeout_ms, ChildRun& run,
+void watch_until_the_end(ChildProgram& child, int timeout_ms, ChildRun& run,
                          const std::function<void()>& look = nullptr) {
-  WindowWatch watch;
-  watch.process = process.dwProcessId;
+  std::set<HWND> seen, shown;
   const DWORD start = GetTickCount();
   run.finished = true;
-  while (WaitForSingleObject(process.hProcess, 5) == WAIT_TIMEOUT) {
-    EnumWindows(look_at, reinterpret_cast<LPARAM>(&watch));
+  std::optional<DWORD> code;
+  while (!(code = child.wait_for_exit(5))) {
+    for (HWND window : child.top_level_windows()) {
+      seen.insert(window);
+      if (!IsWindowVisible(window) || !shown.insert(window).second) continue;
+      wchar_t caption[256] = {};
+      GetWindowTextW(window, caption, 256);
+      run.visible_windows.push_back(platform::gbk_from_wide(caption));
+    }
     if (look) look();
     if (static_cast<int>(GetTickCount() - start) > timeout_ms) {
-      TerminateProcess(process.hProcess, 999);
-      WaitForSingleObject(process.hProcess, INFINITE);
+      child.kill(999);
       run.finished = false;
+      code = child.wait_for_exit(0);
       break;
     }
   }
-  DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  run.exit_code = static_cast<int>(code);
-  run.windows_seen = watch.seen;
-  run.visible_windows = watch.visible;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  run.exit_code = static_cast<int>(code.value_or(999));
+  run.windows_seen = static_cast<int>(seen.size());
 }
 
 // The lines of the console's screen up to the cursor (and the cursor's own
@@ -184,25 +124,22 @@ std::vector<std::string> console_screen_lines(CursorLine cursor_line = CursorLin
 
 ChildRun run_updater(const std::string& program_directory, const std::vector<std::string>& arguments,
                      const std::string& working_directory, int timeout_ms) {
-  std::wstring command = command_line_of(program_directory, arguments);
-  const std::wstring directory = platform::wide_path(working_directory.empty() ? program_directory : working_directory);
   Pipe out, error;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out.write;
-  startup.hStdError = error.write;
-  PROCESS_INFORMATION process = {};
+  ChildStart start;
+  start.working_directory = working_directory;
+  start.use_standard_handles = true;
+  start.output = out.write;
+  start.error = error.write;
+  start.inherit_handles = true;
+  ChildProgram child(program_directory, arguments, start);
   ChildRun run;
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(), &startup,
-                      &process))
-    return run;
+  if (!child.started()) return run;
   out.close_write();
   error.close_write();
   std::string out_bytes, error_bytes;
   std::thread out_reader([&] { out_bytes = read_to_end(out.read); });
   std::thread error_reader([&] { error_bytes = read_to_end(error.read); });
-  watch_until_the_end(process, timeout_ms, run);
+  watch_until_the_end(child, timeout_ms, run);
   out_reader.join();
   error_reader.join();
 
@@ -224,15 +161,12 @@ ChildRun run_updater_in_a_console(const std::string& program_directory, const st
   for (int i = 0; i < 3; ++i) saved[i] = GetStdHandle(kinds[i]);
   FreeConsole();
   if (AllocConsole()) {
-    std::wstring command = command_line_of(program_directory, arguments);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;  // all three null: nothing to inherit
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       platform::wide_path(program_directory).c_str(), &startup, &process)) {
+    ChildStart start;
+    start.use_standard_handles = true;  // all three null: nothing to inherit
+    ChildProgram child(program_directory, arguments, start);
+    if (child.started()) {
       std::set<std::string> seen;
-      watch_until_the_end(process, timeout_ms, run, [&seen] {
+      watch_until_the_end(child, timeout_ms, run, [&seen] {
         for (std::string& line : console_screen_lines(CursorLine::Include)) seen.insert(std::move(line));
       });
       run.out = console_screen_lines();

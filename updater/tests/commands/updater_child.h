@@ -3,10 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "updater/tests/child_program.h"
+
 // The updater program run as a child with a command, as a script or a
 // scheduled task runs it: from a program directory of its own, its standard
 // output and error read through pipes, and its top-level windows watched
-// while it runs.
+// while it runs. Its program directory: fresh_program_directory
+// (child_program.h).
 namespace updater::testing {
 
 struct ChildRun {
@@ -23,10 +26,6 @@ struct ChildRun {
   // From a console: every line its screen showed at some moment of the run.
   std::vector<std::string> screen_lines_seen;
 };
-
-// A fresh program directory (ending in "\") with a copy of updater.exe and
-// nothing else, below the test's own directory.
-std::string fresh_program_directory(const std::string& name);
 
 // Runs program_directory + "updater.exe" with the arguments (GBK), from the
 // working directory given (the program directory when empty).

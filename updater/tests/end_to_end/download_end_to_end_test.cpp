@@ -54,6 +54,7 @@ TEST_F(DownloadEndToEnd, each_button_fetches_its_archive_with_the_progress_displ
     EXPECT_EQ(watched.status_text, units.download_status);
     EXPECT_TRUE(is_speed_text(watched.speed_text)) << "speed shown: \"" << watched.speed_text << '"';
     EXPECT_GT(watched.highest_position, 0);
+    EXPECT_TRUE(watched.screen_showed_progress);
     EXPECT_FALSE(IsWindowVisible(unit_handle("进度条1")));
 
     EXPECT_EQ(read_file(program_directory() + units.archive), demo_package(units.archive));

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "units/tests/window_snapshot.h"
 #include "updater/install_rows.h"
 #include "updater/main_window_units.h"
 #include "updater/package_download.h"
@@ -21,6 +22,15 @@ std::string packages_directory() {
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
+}
+
+// What a screenshot of the progress display would show, read off the screen.
+bool screen_shows_progress() {
+  UpdateWindow(main_window_handle());  // the last writes painted first
+  const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+  return units::testing::shows_colour(unit_handle("标签_提示内容"), text) &&
+         units::testing::shows_colour(unit_handle("标签_每秒速度"), text) &&
+         units::testing::shows_colour(unit_handle("进度条1"), GetSysColor(COLOR_HIGHLIGHT));
 }
 
 }  // namespace
@@ -63,11 +73,16 @@ WatchedDownload download_through_the_window(const char* button, int timeout_ms) 
       [&] {
         if (IsWindowVisible(unit_handle("进度条1"))) {
           watched.display_shown = true;
-          watched.status_text = window::caption("标签_提示内容");
+          // Hiding clears the text before it hides the bar: an empty text
+          // may be that moment, not what the display showed.
+          if (const std::string status = window::caption("标签_提示内容"); !status.empty())
+            watched.status_text = status;
           const std::string speed = window::caption("标签_每秒速度");
           if (speed.size() > 2 && speed.compare(speed.size() - 2, 2, "/S") == 0) watched.speed_text = speed;
           const int position = static_cast<int>(SendMessageA(unit_handle("进度条1"), PBM_GETPOS, 0, 0));
           watched.highest_position = std::max(watched.highest_position, position);
+          if (!watched.screen_showed_progress && position > 0 && !watched.speed_text.empty())
+            watched.screen_showed_progress = screen_shows_progress();
         }
         return state().download_busy == 0;
       },

@@ -30,9 +30,13 @@ void serve_demo_packages();
 struct WatchedDownload {
   bool ended = false;          // the busy flag cleared within the time
   bool display_shown = false;  // the progress bar was visible
-  std::string status_text;     // 标签_提示内容 while shown
+  std::string status_text;     // the last non-empty 标签_提示内容 while shown
   std::string speed_text;      // the last 标签_每秒速度 text that ended in "/S"
   int highest_position = 0;
+  // Once the bar had moved and a speed was shown, the screen itself showed
+  // the three: the status text and the speed drawn in the text colour, the
+  // bar's fill in its own.
+  bool screen_showed_progress = false;
 };
 
 // Presses the download button and handles messages until the download ends.
