@@ -115,6 +115,13 @@ SegmentTable::Neighbour SegmentTable::neighbour_at(int32_t position) const {
   return Neighbour::None;
 }
 
+bool SegmentTable::held_unstarted() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return std::any_of(m_segments.begin(), m_segments.end(), [](const Segment& s) {
+    return s.record.in_use && !finished(s.record) && s.asked_end <= s.record.start && s.record.done == 0;
+  });
+}
+
 int32_t SegmentTable::claim(int32_t index, int32_t position, int32_t want) {
   std::lock_guard<std::mutex> lock(m_mutex);
   Segment& s = m_segments[static_cast<size_t>(index)];

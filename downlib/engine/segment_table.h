@@ -54,6 +54,9 @@ class SegmentTable {
   // reading into it from its own connection.
   enum class Neighbour { None, Free, Busy, Working };
   Neighbour neighbour_at(int32_t position) const;
+  // Whether another worker holds an unfinished segment it has asked no
+  // bytes for yet: its open may still fail and give the segment back.
+  bool held_unstarted() const;
 
   // Before a read: up to `want` bytes from `position` that the segment still
   // needs (0 when it needs none). The bytes up to position + the answer count

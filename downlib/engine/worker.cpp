@@ -347,10 +347,11 @@ Worker::State Worker::next_segment() {
   SegmentTable& segments = m_task.segments();
   const int32_t end = segments.end_of(m_segment->index);
   // The connection goes on past the segment's end: when the next segment
-  // starts right here and nobody reads it, this connection reads it. While
-  // it is not known whether the server honours ranges, a neighbour whose
-  // owner has not asked for a byte yet is waited for, so that a server that
-  // ignores ranges still delivers the whole file through this connection.
+  // starts right here and nobody reads it, this connection reads it. Unless
+  // the server is known to honour ranges, a neighbour whose owner has not
+  // asked for a byte yet is waited for: from a server that ignores ranges
+  // that owner's open fails and gives the segment back, and the whole file
+  // still comes through this connection.
   const uint32_t waiting_since = platform::tick_count();
   while (m_session->body().is_open() && !m_stream_ended) {
     const SegmentTable::Neighbour next = segments.neighbour_at(end);
@@ -363,7 +364,7 @@ Worker::State Worker::next_segment() {
       m_segment.reset();
       break;
     }
-    const bool may_wait = next == SegmentTable::Neighbour::Busy && m_task.ranges() == Task::Ranges::Unknown &&
+    const bool may_wait = next == SegmentTable::Neighbour::Busy && m_task.ranges() != Task::Ranges::Confirmed &&
                           platform::tick_count() - waiting_since < static_cast<uint32_t>(timeouts().receive_ms);
     if (!may_wait || !sleep_ms(kStepMs)) break;
   }
@@ -377,6 +378,15 @@ Worker::State Worker::next_segment() {
   m_skip = 0;
   std::optional<SegmentTable::Assignment> another = segments.take_free(m_number, m_thread_id);
   if (!another && m_task.ranges() != Task::Ranges::Ignored) another = segments.split_largest(m_number, m_thread_id);
+  // From a server that ignores ranges only this worker can read: the
+  // segments other workers still hold come back when their opens fail, and
+  // are waited for rather than left unread.
+  const uint32_t left_at = platform::tick_count();
+  while (!another && m_task.ranges() == Task::Ranges::Ignored && segments.held_unstarted() &&
+         platform::tick_count() - left_at < static_cast<uint32_t>(timeouts().receive_ms)) {
+    if (!sleep_ms(kStepMs)) return State::Done;
+    another = segments.take_free(m_number, m_thread_id);
+  }
   if (!another) return State::Done;
   begin_segment(*another);
   return State::Open;
