@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
+
+#include "platform/path.h"
 
 namespace updater::testing {
 
@@ -23,6 +27,23 @@ class FileHolder {
   HANDLE m_release = nullptr;
   PROCESS_INFORMATION m_process = {};
   bool m_holding = false;
+};
+
+// This process holds the file open, shared with nobody unless `share` says
+// so (an editor, a server in the same process), while this lives.
+class HeldOpen {
+ public:
+  explicit HeldOpen(const std::string& path, DWORD share = 0)
+      : m_handle(
+            CreateFileW(platform::wide_path(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {
+    EXPECT_NE(m_handle, INVALID_HANDLE_VALUE) << path;
+  }
+  ~HeldOpen() { CloseHandle(m_handle); }
+  HeldOpen(const HeldOpen&) = delete;
+  HeldOpen& operator=(const HeldOpen&) = delete;
+
+ private:
+  HANDLE m_handle;
 };
 
 }  // namespace updater::testing

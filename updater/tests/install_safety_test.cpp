@@ -23,12 +23,8 @@
 namespace updater::testing {
 namespace {
 
-std::string scratch(const std::string& name) {
-  const std::string path = program_directory() + "安装安全\\" + name + "\\";
-  remove_tree(path);
-  make_directories(path);
-  return path;
-}
+// A fresh scratch directory in the program directory, ending in "\".
+std::string scratch(const std::string& name) { return fresh_directory("安装安全", name); }
 
 // Shows a page of the tab as a click on its header does.
 void select_page(int page) {

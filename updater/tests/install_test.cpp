@@ -24,30 +24,9 @@ namespace updater::testing {
 namespace {
 
 // A fresh scratch directory in the program directory, ending in "\".
-std::string scratch(const std::string& name) {
-  const std::string path = program_directory() + "安装测试\\" + name + "\\";
-  remove_tree(path);
-  make_directories(path);
-  return path;
-}
+std::string scratch(const std::string& name) { return fresh_directory("安装测试", name); }
 
 void make_read_only(const std::string& path) { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); }
-
-// A file that another program has open and shares with nobody (a server
-// that is running, an editor), as long as this lives.
-class HeldOpen {
- public:
-  explicit HeldOpen(const std::string& path)
-      : m_handle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {
-    EXPECT_NE(m_handle, INVALID_HANDLE_VALUE) << path;
-  }
-  ~HeldOpen() { CloseHandle(m_handle); }
-  HeldOpen(const HeldOpen&) = delete;
-  HeldOpen& operator=(const HeldOpen&) = delete;
-
- private:
-  HANDLE m_handle;
-};
 
 TEST(PlugList, drops_retired_and_empty_lines_and_appends_the_missing_loaders) {
   const std::vector<std::string> feature = {"TQGM2PlusLoad.dll"};

@@ -14,6 +14,9 @@
 #include "updater/preflight.h"
 #include "updater/restore.h"
 #include "updater/tests/safety_test_support.h"
+#ifdef _WIN32
+#include "updater/tests/file_holder.h"  // HeldOpen
+#endif
 
 namespace updater::testing {
 namespace {
@@ -132,22 +135,6 @@ TEST(Preflight, passes_over_missing_files_and_directories) {
 }
 
 #ifdef _WIN32
-// A file another process has open and shares with nobody, while this lives.
-class HeldOpen {
- public:
-  explicit HeldOpen(const std::string& path, DWORD share = 0)
-      : m_handle(
-            CreateFileW(platform::wide_path(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {
-    EXPECT_NE(m_handle, INVALID_HANDLE_VALUE) << path;
-  }
-  ~HeldOpen() { CloseHandle(m_handle); }
-  HeldOpen(const HeldOpen&) = delete;
-  HeldOpen& operator=(const HeldOpen&) = delete;
-
- private:
-  HANDLE m_handle;
-};
-
 TEST(Preflight, finds_files_held_open_once_each_in_the_order_asked) {
   const std::string root = scratch_root("preflight held");
   make_directory(root + "Mir200");

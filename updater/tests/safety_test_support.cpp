@@ -9,24 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/file_io.h"
-#include "platform/path.h"
+#include "platform/testing/scratch_files.h"
 
 namespace updater::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path file_system_path(const std::string& program_path) {
-#ifdef _WIN32
-  return fs::path(platform::wide_path(program_path));
-#else
-  return fs::path(platform::native_path(program_path));
-#endif
-}
+using test_support::fs_path;
 
 // Test processes of several checkouts may run at once on one machine.
 unsigned long process_id() {
@@ -42,15 +33,15 @@ std::string process_folder() { return platform::temp_directory() + "updater_safe
 void remove_tree(const std::string& path) {
   std::error_code error;
   // Read-only files and directories would stop remove_all.
-  for (auto it = fs::recursive_directory_iterator(file_system_path(path), error);
+  for (auto it = fs::recursive_directory_iterator(fs_path(path), error);
        !error && it != fs::recursive_directory_iterator(); it.increment(error))
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
 #ifdef _WIN32
-  for (auto it = fs::recursive_directory_iterator(file_system_path(path), error);
+  for (auto it = fs::recursive_directory_iterator(fs_path(path), error);
        !error && it != fs::recursive_directory_iterator(); it.increment(error))
     SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
 #endif
-  fs::remove_all(file_system_path(path), error);
+  fs::remove_all(fs_path(path), error);
 }
 
 class ScratchCleanUp : public ::testing::Environment {
@@ -69,26 +60,18 @@ std::string scratch_root(const std::string& name) {
   return root + "\\";
 }
 
-void write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream out(file_system_path(path), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+void write_file(const std::string& path, const std::string& bytes) { test_support::write_file(path, bytes); }
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(file_system_path(path), std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
+std::string read_file(const std::string& path) { return test_support::read_file(path); }
 
 void make_directory(const std::string& path) {
   std::error_code error;
-  fs::create_directories(file_system_path(path), error);
+  fs::create_directories(fs_path(path), error);
 }
 
 void make_read_only(const std::string& path) {
   std::error_code error;
-  fs::permissions(file_system_path(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+  fs::permissions(fs_path(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove, error);
 }
 

@@ -4,29 +4,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/path.h"
+#include "platform/testing/scratch_files.h"
 #include "updater/backup_set.h"
 
 namespace updater::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path file_system_path(const std::string& program_path) {
-#ifdef _WIN32
-  return fs::path(platform::wide_path(program_path));
-#else
-  return fs::path(platform::native_path(program_path));
-#endif
-}
-
-std::string program_path_of(const fs::path& path) {
-#ifdef _WIN32
-  return platform::gbk_from_wide(path.wstring());
-#else
-  return platform::program_path(path.string());
-#endif
-}
+using test_support::fs_path;
+using test_support::program_form;
 
 std::string content_of(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -40,11 +26,11 @@ std::string content_of(const fs::path& file) {
 
 Tree snapshot(const std::string& root, BackupFolder backup_folder) {
   Tree tree;
-  const fs::path base = file_system_path(root);
+  const fs::path base = fs_path(root);
   std::error_code error;
   for (auto it = fs::recursive_directory_iterator(base, error); !error && it != fs::recursive_directory_iterator();
        it.increment(error)) {
-    const std::string relative = program_path_of(fs::relative(it->path(), base).make_preferred());
+    const std::string relative = program_form(fs::relative(it->path(), base).make_preferred());
     std::string with_backslashes = relative;
     for (char& c : with_backslashes)
       if (c == '/') c = '\\';

@@ -172,6 +172,13 @@ void remove_tree(const std::string& path) {
   std::filesystem::remove_all(root, error);
 }
 
+std::string fresh_directory(const std::string& group, const std::string& name) {
+  const std::string path = program_directory() + group + "\\" + name + "\\";
+  remove_tree(path);
+  make_directories(path);
+  return path;
+}
+
 std::string configuration_for(const std::string& engine, const std::string& feature, const std::string& anti_cheat,
                               const std::string& tools, const std::string& path) {
   const std::string base = server().url(path);

@@ -58,6 +58,8 @@ std::string read_file(const std::string& path);
 bool exists(const std::string& path);
 void make_directories(const std::string& path);  // every missing level
 void remove_tree(const std::string& path);
+// A fresh, empty directory program_directory() + group + "\" + name, ending in "\".
+std::string fresh_directory(const std::string& group, const std::string& name);
 
 // A configuration in the published form for the given archive contents,
 // each served as <path>jc.zip, gn.zip, fg.zip, gj.zip (jc-test.zip for the
